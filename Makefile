@@ -1,0 +1,38 @@
+# The two commands a fresh Debian machine needs:
+#   make run    installs what is missing, builds and runs the program
+#   make test   installs what is missing, builds both builds and runs every test
+# Both go through scripts/setup.sh and the CMake presets of CMakePresets.json.
+
+.PHONY: setup native native-sanitize windows run test test-native test-sanitize test-windows bench clean
+
+setup:
+	@scripts/setup.sh
+
+native: setup
+	@cmake --preset native >/dev/null
+	@cmake --build --preset native
+
+native-sanitize: setup
+	@cmake --preset native-sanitize >/dev/null
+	@cmake --build --preset native-sanitize
+
+windows: setup
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+test-native: native
+	ctest --preset native
+
+test-sanitize: native-sanitize
+	ctest --preset native-sanitize
+
+test-windows: windows
+	scripts/test-windows
+
+test: test-native test-sanitize test-windows
+
+bench: native windows
+	@for program in build/native/bench/*; do [ -x "$$program" ] && "$$program"; done; true
+
+clean:
+	rm -rf build
