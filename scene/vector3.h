@@ -23,7 +23,16 @@ struct Vector3 {
     z = newZ;
   }
 
-  // destination = this - other, each component rounded to float.
+  // destination = this + other, each component rounded to float; the
+  // destination may be this vector itself.
+  void add(const Vector3& other, Vector3& destination) const {
+    destination.x = stored(double(x) + other.x);
+    destination.y = stored(double(y) + other.y);
+    destination.z = stored(double(z) + other.z);
+  }
+
+  // destination = this - other, each component rounded to float; the
+  // destination may be this vector itself.
   void subtract(const Vector3& other, Vector3& destination) const {
     destination.x = stored(double(x) - other.x);
     destination.y = stored(double(y) - other.y);
@@ -42,6 +51,13 @@ struct Vector3 {
     return double(x) * other.x + (double(y) * other.y + double(z) * other.z);
   }
 };
+
+// x*x + y*y + z*z summed from left to right in double precision: the squared
+// length that distances and speeds are measured with. It may differ from
+// dot(v, v), which groups the last two terms first, in the last bit.
+inline double squaredLength(const Vector3& v) {
+  return double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z;
+}
 
 // The system's one way of normalising: a vector of length exactly 0 stays as
 // it is; any other is scaled by (float)(1 / length).
