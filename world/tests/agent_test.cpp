@@ -1,0 +1,278 @@
+#include "world/agent.h"
+#include "world/blob_world.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+double speedOf(const Agent& agent) { return std::sqrt(squaredLength(agent.velocity)); }
+
+void expectVector(const Vector3& v, float x, float y, float z) {
+  EXPECT_FLOAT_EQ(v.x, x);
+  EXPECT_FLOAT_EQ(v.y, y);
+  EXPECT_FLOAT_EQ(v.z, z);
+}
+
+void expectColor(const ColorRgb& c, float r, float g, float b) {
+  EXPECT_NEAR(c.r, r, 1e-6);
+  EXPECT_NEAR(c.g, g, 1e-6);
+  EXPECT_NEAR(c.b, b, 1e-6);
+}
+
+// An agent of the given world at the given place and velocity.
+Agent& placeAgent(BlobWorld& world, const Vector3& position, const Vector3& velocity) {
+  Agent& agent = *world.player;
+  agent.mesh->position = position;
+  agent.velocity = velocity;
+  return agent;
+}
+
+template <typename Check>
+void forEachAgent(BlobWorld& world, Check check) {
+  check(*world.player);
+  for (int i = 0; i < world.npcCount; ++i) check(*world.npcs[i]);
+}
+
+}  // namespace
+
+TEST(Agent, StartsAsAReadyUnitCubeAboveTheRing) {
+  const Agent agent;
+  ASSERT_NE(agent.mesh, nullptr);
+  EXPECT_EQ(agent.mesh->pointCount, 8);
+  EXPECT_EQ(agent.mesh->triangleCount, 12);
+  EXPECT_TRUE(agent.mesh->buffersReady);
+  EXPECT_EQ(agent.mesh->vertexBuffer[6].x, 1.0f);  // filled, not only built
+  EXPECT_EQ(agent.mesh->renderMode, RENDER_MODE_GLOBAL);
+  EXPECT_EQ(agent.mesh->scaling.x, 1.0f);
+  expectVector(agent.mesh->position, 0, 11, 0);
+  expectVector(agent.velocity, 0.8f, 0, 0.1f);
+  EXPECT_NEAR(speedOf(agent), 0.806, 1e-3);
+  EXPECT_EQ(agent.minSpeed, 0.02f);
+  EXPECT_EQ(agent.world, nullptr);
+}
+
+TEST(Agent, WithoutAWorldItStaysWhereItIs) {
+  Agent agent;
+  agent.step();
+  expectVector(agent.mesh->position, 0, 11, 0);
+  expectVector(agent.velocity, 0.8f, 0, 0.1f);
+}
+
+TEST(SpawnNpcs, OneNpcTakesTheColoursAndPlaceOfTheRowsEnd) {
+  BlobWorld world;
+  world.spawnNpcs(1);
+  ASSERT_EQ(world.npcCount, 1);
+  const Agent& npc = *world.npcs[0];
+  EXPECT_EQ(npc.world, &world);
+  expectColor(npc.mesh->diffuseColor, 1, 0, 1);
+  expectColor(npc.mesh->emissiveColor, 0, 0.4f, 0.4f);
+  expectVector(npc.mesh->position, 16.5f, 20, 3.5f);
+  expectVector(npc.velocity, 0, 0, 0);
+  expectVector(npc.mesh->scaling, 0.3f, 0.3f, 0.3f);
+}
+
+TEST(SpawnNpcs, TwoNpcsSitAtBothEndsOfTheRow) {
+  BlobWorld world;
+  world.spawnNpcs(2);
+  ASSERT_EQ(world.npcCount, 2);
+  const MeshNode& first = *world.npcs[0]->mesh;
+  const MeshNode& last = *world.npcs[1]->mesh;
+  expectVector(first.position, -16.5f, 20, -3.5f);
+  expectColor(first.diffuseColor, 0, 1, 1);
+  expectColor(first.emissiveColor, 0.4f, 0, 0.4f);
+  expectVector(last.position, 16.5f, 20, 3.5f);
+  expectColor(last.diffuseColor, 1, 0, 1);
+}
+
+TEST(SpawnNpcs, TheRowIsEvenAndItsColoursCycle) {
+  const BlobWorld world;  // 44 NPCs
+  for (int i = 0; i < world.npcCount; ++i) {
+    const double t = double(i) / 43;
+    const MeshNode& mesh = *world.npcs[i]->mesh;
+    EXPECT_NEAR(mesh.position.x, (t - 0.5) * 33, 1e-5);
+    EXPECT_EQ(mesh.position.y, 20.0f);
+    EXPECT_NEAR(mesh.position.z, (t - 0.5) * 7, 1e-5);
+    EXPECT_NEAR(mesh.diffuseColor.b, (std::cos(12.566 * t) + 1) * 0.5, 1e-6);
+    EXPECT_NEAR(mesh.emissiveColor.b, (std::cos(18.849 * t) + 1) * 0.2, 1e-6);
+    EXPECT_NEAR(mesh.emissiveColor.r + mesh.emissiveColor.g, 0.4, 1e-6);
+  }
+}
+
+TEST(SpawnNpcs, ReplacesTheWholeRowAndRefusesNegativeCounts) {
+  BlobWorld world;
+  world.spawnNpcs(3);
+  EXPECT_EQ(world.npcCount, 3);
+  world.spawnNpcs(0);
+  EXPECT_EQ(world.npcCount, 0);
+  EXPECT_EQ(world.npcs, nullptr);
+  world.spawnNpcs(5);
+  world.spawnNpcs(-7);
+  EXPECT_EQ(world.npcCount, 0);
+  EXPECT_EQ(world.npcs, nullptr);
+  world.clearNpcs();
+  EXPECT_EQ(world.npcCount, 0);
+}
+
+TEST(StepAgents, WithoutNpcsOnlyThePlayerMoves) {
+  BlobWorld world;
+  world.spawnNpcs(0);
+  world.stepAgents();
+  EXPECT_NE(world.player->mesh->position.x, 0.0f);
+}
+
+TEST(StepAgents, MovesEveryAgent) {
+  BlobWorld world;
+  world.spawnNpcs(3);
+  Vector3 before[4];
+  int i = 0;
+  forEachAgent(world, [&](Agent& agent) { before[i++] = agent.mesh->position; });
+  world.stepAgents();
+  i = 0;
+  forEachAgent(world, [&](Agent& agent) {
+    Vector3 moved;
+    agent.mesh->position.subtract(before[i++], moved);
+    EXPECT_GT(squaredLength(moved), 0.0) << "agent " << i - 1;
+  });
+}
+
+TEST(AgentStep, OutsideTheSurfaceGravityIsAddedThenDampedAfterTheMove) {
+  BlobWorld world;
+  const Vector3 start{0.0f, 15.0f, 2.0f};
+  Agent& agent = placeAgent(world, start, Vector3{0.25f, 0.0f, -0.5f});
+  ASSERT_LT(world.fieldValue(start), world.level);
+  Vector3 gravity;
+  world.numericGradient(start, gravity);
+
+  agent.step();
+
+  Vector3 velocity;
+  Vector3{0.25f, 0.0f, -0.5f}.add(gravity, velocity);
+  Vector3 expected;
+  start.add(velocity, expected);
+  expectVector(agent.mesh->position, expected.x, expected.y, expected.z);
+  velocity.scale(0.98f, velocity);
+  expectVector(agent.velocity, velocity.x, velocity.y, velocity.z);
+}
+
+TEST(AgentStep, AFieldExactlyAtTheLevelCountsAsOutside) {
+  BlobWorld world;
+  const Vector3 start{3.0f, 4.0f, 0.5f};
+  Agent& agent = placeAgent(world, start, Vector3{0.0f, 0.5f, 0.0f});
+  world.level = world.fieldValue(start);
+  Vector3 gravity;
+  world.numericGradient(start, gravity);
+
+  agent.step();
+
+  // Neither damped by 0.9997 nor pushed: the plain move.
+  Vector3 velocity;
+  Vector3{0.0f, 0.5f, 0.0f}.add(gravity, velocity);
+  Vector3 expected;
+  start.add(velocity, expected);
+  EXPECT_EQ(agent.mesh->position.x, expected.x);
+  EXPECT_EQ(agent.mesh->position.y, expected.y);
+  EXPECT_EQ(agent.mesh->position.z, expected.z);
+}
+
+TEST(AgentStep, DeepInsideItIsPushedBackAlongGravityUntilOutsideThenMoves) {
+  BlobWorld world;
+  world.layOutRing(1, 0.0f, 1.0f, 2.0f);  // the surface is the sphere of radius 2
+  const Vector3 start{1.5f, 0.0f, 0.0f};
+  Agent& agent = placeAgent(world, start, Vector3{0.0f, 0.0f, 0.0f});
+  Vector3 gravity;
+  world.numericGradient(start, gravity);
+
+  agent.step();
+
+  // From rest, the move after the push-out is gravity itself.
+  Vector3 pushedTo;
+  agent.mesh->position.subtract(gravity, pushedTo);
+  EXPECT_LE(world.fieldValue(pushedTo), world.level);
+  Vector3 onePassLess;
+  pushedTo.add(gravity, onePassLess);
+  EXPECT_GT(world.fieldValue(onePassLess), world.level) << "pushed further than needed";
+  const double passes = (pushedTo.x - start.x) / -gravity.x;
+  EXPECT_NEAR(passes, std::round(passes), 1e-3) << "not whole passes along -gravity";
+  EXPECT_GE(std::round(passes), 3.0);
+}
+
+TEST(AgentStep, InsideTheVelocityIsDampedBeforeGravityIsAdded) {
+  BlobWorld world;
+  world.layOutRing(1, 0.0f, 1.0f, 2.0f);
+  const Vector3 start{0.0f, 1.0f, 0.0f};
+  Agent& agent = placeAgent(world, start, Vector3{0.5f, 0.0f, 0.0f});
+  Vector3 gravity;
+  world.numericGradient(start, gravity);
+
+  agent.step();
+
+  Vector3 velocity;
+  Vector3{0.5f, 0.0f, 0.0f}.scale(0.9997f, velocity);
+  velocity.add(gravity, velocity);
+  velocity.scale(0.98f, velocity);
+  expectVector(agent.velocity, velocity.x, velocity.y, velocity.z);
+}
+
+TEST(AgentStep, SlowAgentsAreSpedUpToTheMinimumAndRestingOnesStayAtRest) {
+  BlobWorld world;
+  world.layOutRing(0, 10.0f, 3.0f, 2.0f);  // no field, no gravity
+  Agent& agent = placeAgent(world, Vector3{1, 2, 3}, Vector3{0.001f, 0.0f, -0.001f});
+  world.spawnNpcs(1);
+  const Agent& resting = *world.npcs[0];
+
+  world.stepAgents();
+
+  EXPECT_NEAR(speedOf(agent), agent.minSpeed, 1e-8);
+  EXPECT_GT(agent.velocity.x, 0.0f);
+  EXPECT_LT(agent.velocity.z, 0.0f);
+  // A velocity of zero length has no direction to stretch: it stays zero.
+  expectVector(resting.velocity, 0, 0, 0);
+  expectVector(resting.mesh->position, 16.5f, 20, 3.5f);
+}
+
+TEST(AgentStep, AConstantFieldAboveTheLevelDoesNotHangThePushOut) {
+  BlobWorld world;
+  world.layOutRing(3, 5.0f, 1.0f, 0.0f);  // power 0: field 3 everywhere, no gravity
+  const Vector3 start{1.0f, 2.0f, 3.0f};
+  Agent& agent = placeAgent(world, start, Vector3{0.5f, 0.0f, 0.0f});
+
+  agent.step();
+
+  // Pushing against zero gravity leads nowhere; the step moves on, with the
+  // velocity damped as inside the surface.
+  EXPECT_FLOAT_EQ(agent.mesh->position.x, 1.0f + 0.5f * 0.9997f);
+  EXPECT_EQ(agent.mesh->position.y, 2.0f);
+}
+
+TEST(AgentStep, AFieldRisingOutwardsDoesNotHangThePushOut) {
+  BlobWorld world;
+  world.layOutRing(6, 10.0f, 3.0f, -2.0f);
+  world.spawnNpcs(2);
+  for (int frame = 0; frame < 3; ++frame) world.stepAgents();
+  forEachAgent(world, [](Agent& agent) {
+    EXPECT_TRUE(std::isfinite(agent.mesh->position.x));
+  });
+}
+
+TEST(AgentStep, InTheDefaultWorldEveryAgentReachesTheSurfaceAndKeepsMoving) {
+  BlobWorld world;
+  constexpr int FRAMES = 1000;
+  constexpr int FRAMES_TO_REACH_SURFACE = 300;
+  bool reached[45] = {};
+  for (int frame = 0; frame < FRAMES; ++frame) {
+    world.stepAgents();
+    int i = 0;
+    forEachAgent(world, [&](Agent& agent) {
+      const Vector3& p = agent.mesh->position;
+      if (world.fieldValue(p) > world.level) reached[i] = true;
+      if (frame == FRAMES_TO_REACH_SURFACE) {
+        EXPECT_TRUE(reached[i]) << "agent " << i;
+      }
+      ASSERT_LT(squaredLength(p), 100.0 * 100.0) << "agent " << i << " escaped";
+      ASSERT_GE(speedOf(agent), agent.minSpeed * (1 - 1e-6)) << "agent " << i;
+      ++i;
+    });
+  }
+}
