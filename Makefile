@@ -20,6 +20,11 @@ windows: setup
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows
 
+# Until the dialog program exists, the program that runs is the blob world on
+# the console.
+run: native
+	@build/native/tools/plim-world
+
 test-native: native
 	ctest --preset native
 
