@@ -34,6 +34,17 @@ void expectDefaultMaterialAndPlacement(const MeshNode& node) {
   EXPECT_EQ(node.orientation.w, 0.0f);
 }
 
+void expectNothingAllocated(const MeshNode& node) {
+  EXPECT_EQ(node.pointCount, 0);
+  EXPECT_EQ(node.triangleCount, 0);
+  EXPECT_EQ(node.childCount, 0);
+  EXPECT_TRUE(node.positions == nullptr && node.normals == nullptr && node.texCoords == nullptr);
+  EXPECT_EQ(node.triangles, nullptr);
+  EXPECT_EQ(node.children, nullptr);
+  EXPECT_TRUE(node.vertexBuffer == nullptr && node.indexBuffer == nullptr);
+  EXPECT_FALSE(node.buffersReady);
+}
+
 // Hangs a new child into the given slot of parent's children array, which
 // holds slots entries. Nothing in the system attaches children; tests do it
 // by hand as an owner would.
@@ -63,17 +74,8 @@ void changeMaterialAndPlacement(MeshNode& node) {
 TEST(MeshNode, StartsEmptyWithDefaultMaterialAndHalfTurnOrientation) {
   const MeshNode node;
   EXPECT_EQ(node.renderMode, RENDER_MODE_GLOBAL);
-  EXPECT_EQ(node.pointCount, 0);
-  EXPECT_EQ(node.triangleCount, 0);
-  EXPECT_EQ(node.childCount, 0);
-  EXPECT_EQ(node.positions, nullptr);
-  EXPECT_EQ(node.normals, nullptr);
-  EXPECT_EQ(node.texCoords, nullptr);
-  EXPECT_EQ(node.triangles, nullptr);
-  EXPECT_EQ(node.vertexBuffer, nullptr);
-  EXPECT_EQ(node.indexBuffer, nullptr);
   EXPECT_EQ(node.parent, nullptr);
-  EXPECT_FALSE(node.buffersReady);
+  expectNothingAllocated(node);
   expectDefaultMaterialAndPlacement(node);
 }
 
@@ -221,10 +223,8 @@ TEST(MeshNode, SetOrientationNormalisesTheAxisAndHalvesTheAngle) {
   EXPECT_FLOAT_EQ(node.orientation.x, 0.6f * sine);
   EXPECT_FLOAT_EQ(node.orientation.z, 0.8f * sine);
   EXPECT_FLOAT_EQ(node.orientation.w, std::cos(1.0f));
-}
 
-TEST(MeshNode, SetOrientationUsesAZeroAxisUnchanged) {
-  MeshNode node;
+  // An axis of length 0 is used as it is: only the angle remains.
   node.setOrientation(Vector3{0, 0, 0}, 1.3f);
   EXPECT_EQ(node.orientation.x, 0.0f);
   EXPECT_EQ(node.orientation.y, 0.0f);
@@ -289,21 +289,6 @@ TEST(MeshNode, UnitCubeFacesAreEachCoveredByTwoTriangles) {
   for (int face = 0; face < 6; ++face) EXPECT_EQ(trianglesPerFace[face], 2) << "face " << face;
 }
 
-TEST(MeshNode, MakeUnitCubeRestoresDefaultsAndDestroysChildrenButKeepsRenderMode) {
-  MeshNode node;
-  changeMaterialAndPlacement(node);
-  attachChild(node, 0, 2);
-  attachChild(node, 1, 2);
-
-  node.makeUnitCube();
-
-  EXPECT_EQ(node.renderMode, RENDER_MODE_POINTS);
-  expectDefaultMaterialAndPlacement(node);
-  EXPECT_EQ(node.children, nullptr);
-  EXPECT_EQ(node.childCount, 0);
-  EXPECT_EQ(node.pointCount, 8);
-}
-
 TEST(MeshNode, ResettingAChildEmptiesItsSlotButKeepsTheParentsCount) {
   MeshNode parent;
   MeshNode* first = attachChild(parent, 0, 3);
@@ -333,23 +318,23 @@ TEST(MeshNode, DestroyingAChildLeavesNoDanglingSlotInItsParent) {
   EXPECT_EQ(parent.children, nullptr);
 }
 
-TEST(MeshNode, ResetFreesEverythingButKeepsRenderMode) {
+TEST(MeshNode, ResetFreesEverythingAndRestoresDefaultsButKeepsRenderMode) {
   MeshNode node;
   node.makeUnitCube();
   node.fillBuffers();
   changeMaterialAndPlacement(node);
-  attachChild(node, 0, 1);
+  attachChild(node, 0, 2);
+  attachChild(node, 1, 2);
 
   node.reset();
 
   EXPECT_EQ(node.renderMode, RENDER_MODE_POINTS);
-  EXPECT_EQ(node.pointCount, 0);
-  EXPECT_EQ(node.positions, nullptr);
-  EXPECT_EQ(node.triangleCount, 0);
-  EXPECT_EQ(node.triangles, nullptr);
-  EXPECT_EQ(node.vertexBuffer, nullptr);
-  EXPECT_EQ(node.indexBuffer, nullptr);
-  EXPECT_FALSE(node.buffersReady);
-  EXPECT_EQ(node.childCount, 0);
+  expectNothingAllocated(node);
+  expectDefaultMaterialAndPlacement(node);
+
+  // A cube is made from a reset node, so it starts from the defaults too.
+  changeMaterialAndPlacement(node);
+  node.makeUnitCube();
+  EXPECT_EQ(node.renderMode, RENDER_MODE_POINTS);
   expectDefaultMaterialAndPlacement(node);
 }

@@ -60,8 +60,20 @@ TEST(Agent, WithoutAWorldItStaysWhereItIs) {
   expectVector(agent.velocity, 0.8f, 0, 0.1f);
 }
 
-TEST(SpawnNpcs, OneNpcTakesTheColoursAndPlaceOfTheRowsEnd) {
+TEST(SpawnNpcs, TheRowRunsFromCyanAtTheLeftToMagentaAtTheRightAtRest) {
   BlobWorld world;
+  world.spawnNpcs(2);
+  ASSERT_EQ(world.npcCount, 2);
+  const MeshNode& first = *world.npcs[0]->mesh;
+  expectVector(first.position, -16.5f, 20, -3.5f);
+  expectColor(first.diffuseColor, 0, 1, 1);
+  expectColor(first.emissiveColor, 0.4f, 0, 0.4f);
+  const MeshNode& last = *world.npcs[1]->mesh;
+  expectVector(last.position, 16.5f, 20, 3.5f);
+  expectColor(last.diffuseColor, 1, 0, 1);
+  expectColor(last.emissiveColor, 0, 0.4f, 0.4f);
+
+  // A single NPC is the row's right end.
   world.spawnNpcs(1);
   ASSERT_EQ(world.npcCount, 1);
   const Agent& npc = *world.npcs[0];
@@ -71,19 +83,6 @@ TEST(SpawnNpcs, OneNpcTakesTheColoursAndPlaceOfTheRowsEnd) {
   expectVector(npc.mesh->position, 16.5f, 20, 3.5f);
   expectVector(npc.velocity, 0, 0, 0);
   expectVector(npc.mesh->scaling, 0.3f, 0.3f, 0.3f);
-}
-
-TEST(SpawnNpcs, TwoNpcsSitAtBothEndsOfTheRow) {
-  BlobWorld world;
-  world.spawnNpcs(2);
-  ASSERT_EQ(world.npcCount, 2);
-  const MeshNode& first = *world.npcs[0]->mesh;
-  const MeshNode& last = *world.npcs[1]->mesh;
-  expectVector(first.position, -16.5f, 20, -3.5f);
-  expectColor(first.diffuseColor, 0, 1, 1);
-  expectColor(first.emissiveColor, 0.4f, 0, 0.4f);
-  expectVector(last.position, 16.5f, 20, 3.5f);
-  expectColor(last.diffuseColor, 1, 0, 1);
 }
 
 TEST(SpawnNpcs, TheRowIsEvenAndItsColoursCycle) {
@@ -115,14 +114,7 @@ TEST(SpawnNpcs, ReplacesTheWholeRowAndRefusesNegativeCounts) {
   EXPECT_EQ(world.npcCount, 0);
 }
 
-TEST(StepAgents, WithoutNpcsOnlyThePlayerMoves) {
-  BlobWorld world;
-  world.spawnNpcs(0);
-  world.stepAgents();
-  EXPECT_NE(world.player->mesh->position.x, 0.0f);
-}
-
-TEST(StepAgents, MovesEveryAgent) {
+TEST(StepAgents, MovesThePlayerAndEveryNpc) {
   BlobWorld world;
   world.spawnNpcs(3);
   Vector3 before[4];
@@ -137,25 +129,6 @@ TEST(StepAgents, MovesEveryAgent) {
   });
 }
 
-TEST(AgentStep, OutsideTheSurfaceGravityIsAddedThenDampedAfterTheMove) {
-  BlobWorld world;
-  const Vector3 start{0.0f, 15.0f, 2.0f};
-  Agent& agent = placeAgent(world, start, Vector3{0.25f, 0.0f, -0.5f});
-  ASSERT_LT(world.fieldValue(start), world.level);
-  Vector3 gravity;
-  world.numericGradient(start, gravity);
-
-  agent.step();
-
-  Vector3 velocity;
-  Vector3{0.25f, 0.0f, -0.5f}.add(gravity, velocity);
-  Vector3 expected;
-  start.add(velocity, expected);
-  expectVector(agent.mesh->position, expected.x, expected.y, expected.z);
-  velocity.scale(0.98f, velocity);
-  expectVector(agent.velocity, velocity.x, velocity.y, velocity.z);
-}
-
 TEST(AgentStep, AFieldExactlyAtTheLevelCountsAsOutside) {
   BlobWorld world;
   const Vector3 start{3.0f, 4.0f, 0.5f};
@@ -166,7 +139,8 @@ TEST(AgentStep, AFieldExactlyAtTheLevelCountsAsOutside) {
 
   agent.step();
 
-  // Neither damped by 0.9997 nor pushed: the plain move.
+  // Neither damped by 0.9997 nor pushed: gravity is added, the agent moves,
+  // and only then is the velocity damped.
   Vector3 velocity;
   Vector3{0.0f, 0.5f, 0.0f}.add(gravity, velocity);
   Vector3 expected;
@@ -174,6 +148,8 @@ TEST(AgentStep, AFieldExactlyAtTheLevelCountsAsOutside) {
   EXPECT_EQ(agent.mesh->position.x, expected.x);
   EXPECT_EQ(agent.mesh->position.y, expected.y);
   EXPECT_EQ(agent.mesh->position.z, expected.z);
+  velocity.scale(0.98f, velocity);
+  expectVector(agent.velocity, velocity.x, velocity.y, velocity.z);
 }
 
 TEST(AgentStep, DeepInsideItIsPushedBackAlongGravityUntilOutsideThenMoves) {
