@@ -1,31 +1,9 @@
-// The mesh node's answers to exhausted memory. The node allocates its arrays
-// with the non-throwing array new; this program replaces that one allocation
-// function so that a test can make the n-th such allocation fail.
+// The mesh node's answers to exhausted memory: every failure code and the
+// state it leaves.
 #include "scene/mesh_node.h"
+#include "scene/tests/failing_allocation.h"
 
 #include <gtest/gtest.h>
-
-#include <new>
-
-namespace {
-
-// Nothrow array allocations still to succeed before one fails; negative
-// means none fails.
-int allocationsBeforeFailure = -1;
-
-// Makes the (n + 1)-th array allocation from now on fail, and only that one.
-void failAllocationAfter(int n) { allocationsBeforeFailure = n; }
-
-}  // namespace
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-  if (allocationsBeforeFailure >= 0 && allocationsBeforeFailure-- == 0) return nullptr;
-  try {
-    return ::operator new[](size);
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
-}
 
 namespace {
 
