@@ -1,6 +1,7 @@
 #include "world/blob_world.h"
 
 #include <cmath>
+#include <new>
 
 namespace {
 
@@ -42,10 +43,13 @@ void BlobNode::addFieldVector(const Vector3& point, Vector3& accumulator) const 
 }
 
 BlobWorld::BlobWorld() {
-  layOutRing(DEFAULT_NODE_COUNT, DEFAULT_RING_RADIUS, DEFAULT_NODE_MASS, DEFAULT_NODE_POWER);
+  if (!layOutRing(DEFAULT_NODE_COUNT, DEFAULT_RING_RADIUS, DEFAULT_NODE_MASS,
+                  DEFAULT_NODE_POWER)) {
+    throw std::bad_alloc();
+  }
   player = std::make_unique<Agent>();
   player->world = this;
-  spawnNpcs(DEFAULT_NPC_COUNT);
+  if (!spawnNpcs(DEFAULT_NPC_COUNT)) throw std::bad_alloc();
 }
 
 BlobWorld::~BlobWorld() {
@@ -55,19 +59,22 @@ BlobWorld::~BlobWorld() {
   nodeCount = 0;
 }
 
-void BlobWorld::layOutRing(int count, float radius, float mass, float power) {
-  nodes.reset();
-  nodeCount = 0;
+bool BlobWorld::layOutRing(int count, float radius, float mass, float power) {
+  // The new array is obtained before the old one goes, so that a ring whose
+  // storage cannot be had leaves the world as it was.
+  std::unique_ptr<BlobNode[]> ring;
+  if (count > 0) {
+    ring.reset(new (std::nothrow) BlobNode[count]);
+    if (ring == nullptr) return false;
+  }
+  nodes = std::move(ring);
+  nodeCount = count > 0 ? count : 0;
   ringRadius = radius;
-  if (count <= 0) return;
+  if (nodeCount == 0) return true;
 
-  // The count is set only once the array exists, so a failed allocation
-  // leaves a consistent world without nodes.
-  nodes = std::make_unique<BlobNode[]>(count);
-  nodeCount = count;
   const float stepAngle = stored(double(FULL_TURN) / count);
   double angle = 0.0;  // accumulated in double, never rounded
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < nodeCount; ++i) {
     BlobNode& node = nodes[i];
     node.mass = mass;
     node.power = power;
@@ -78,6 +85,7 @@ void BlobWorld::layOutRing(int count, float radius, float mass, float power) {
     }
     angle += stepAngle;
   }
+  return true;
 }
 
 float BlobWorld::fieldValue(const Vector3& point) const {
@@ -100,19 +108,39 @@ void BlobWorld::numericGradient(const Vector3& point, Vector3& destination) cons
   destination.scale(stored(double(GRADIENT_SCALE) / gradientStep), destination);
 }
 
-void BlobWorld::spawnNpcs(int count) {
-  clearNpcs();
-  if (count <= 0) return;
+namespace {
 
-  npcs = std::make_unique<std::unique_ptr<Agent>[]>(count);
+// A new agent whose cube is complete, or null when its storage could not be
+// obtained.
+std::unique_ptr<Agent> newAgent() {
+  std::unique_ptr<Agent> agent;
+  try {
+    agent = std::make_unique<Agent>();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  const MeshNode& cube = *agent->mesh;
+  if (cube.pointCount == 0 || cube.triangleCount == 0 || !cube.buffersReady) return nullptr;
+  return agent;
+}
+
+}  // namespace
+
+bool BlobWorld::spawnNpcs(int count) {
+  if (count < 0) count = 0;
+  // The new row is built completely before the old one is released: when
+  // its storage cannot be obtained the world keeps the NPCs it has.
+  std::unique_ptr<std::unique_ptr<Agent>[]> row;
+  if (count > 0) {
+    row.reset(new (std::nothrow) std::unique_ptr<Agent>[count]);
+    if (row == nullptr) return false;
+  }
   for (int i = 0; i < count; ++i) {
     // t runs from 0 for the first NPC to 1 for the last.
     const float t = (count == 1) ? 1.0f : stored(double(i) / (count - 1));
-    npcs[i] = std::make_unique<Agent>();
-    // Counted as each one exists, so an allocation failure part-way leaves
-    // the world stepping and destroying only the NPCs it has.
-    npcCount = i + 1;
-    Agent& npc = *npcs[i];
+    row[i] = newAgent();
+    if (row[i] == nullptr) return false;
+    Agent& npc = *row[i];
     npc.world = this;
 
     MeshNode& mesh = *npc.mesh;
@@ -127,6 +155,10 @@ void BlobWorld::spawnNpcs(int count) {
     npc.velocity = Vector3{};
     mesh.scaling.set(NPC_SCALE, NPC_SCALE, NPC_SCALE);
   }
+  clearNpcs();
+  npcs = std::move(row);
+  npcCount = count;
+  return true;
 }
 
 void BlobWorld::clearNpcs() {

@@ -28,6 +28,14 @@ constexpr float DEFAULT_NODE_MASS = 3.0f;
 constexpr float DEFAULT_NODE_POWER = 2.0f;
 constexpr int DEFAULT_NPC_COUNT = 44;
 
+// The surface sampler: candidates per point before the point fails, and the
+// draw that maps rand() onto the cube of half-size 20 around the origin in
+// steps of 0.004 (from -20 to 19.996).
+constexpr int TRIES_PER_POINT = 10000;
+constexpr int DRAW_MODULUS = 10000;
+constexpr float DRAW_SCALE = 0.0002f;
+constexpr double CUBE_HALF_SIZE = 20.0;
+
 // One field source.
 struct BlobNode {
   Vector3 position;
@@ -58,7 +66,8 @@ struct BlobWorld {
   // The radius last given to layOutRing.
   float ringRadius = DEFAULT_RING_RADIUS;
 
-  // Six nodes on a ring of radius 10, the player and 44 NPCs.
+  // Six nodes on a ring of radius 10, the player and 44 NPCs. Throws
+  // std::bad_alloc, leaking nothing, when their storage cannot be obtained.
   BlobWorld();
   ~BlobWorld();
   // Agents point back at their world, so a world never changes address.
@@ -68,8 +77,9 @@ struct BlobWorld {
   // Replaces the nodes by count nodes of the given mass and power, evenly on
   // a circle of the given radius in the x-y plane, the first on the positive
   // x axis, anticlockwise seen from +z. A single node sits at the origin; a
-  // count of 0 or less leaves the world without nodes.
-  void layOutRing(int count, float radius, float mass, float power);
+  // count of 0 or less leaves the world without nodes. False, with the world
+  // unchanged, when the storage for the new nodes cannot be obtained.
+  bool layOutRing(int count, float radius, float mass, float power);
 
   // The summed field of all nodes, 0 where there are none.
   float fieldValue(const Vector3& point) const;
@@ -77,9 +87,23 @@ struct BlobWorld {
   // gradientStep: it points towards rising field, towards the nodes.
   void numericGradient(const Vector3& point, Vector3& destination) const;
 
+  // Sizes the surface's point arrays for pointCount points and places the
+  // first batch; returns the cursor after it. A failed allocation leaves the
+  // surface without points and places nothing.
+  int startSampling(MeshNode& surface, float level, float range, int pointCount,
+                    int batch) const;
+  // Places up to batch more points (all remaining ones when batch is 0 or
+  // less) on the band level - range <= field <= level + range, starting at
+  // index start (at least 0), each with the unit normal of the field's
+  // gradient. Returns the new cursor; a point that finds no candidate within
+  // TRIES_PER_POINT draws stops the call at its own index, to be tried again
+  // by the next call.
+  int sampleSurface(MeshNode& surface, float level, float range, int start, int batch) const;
+
   // Replaces all NPCs by a row of count agents at rest; a negative count
-  // counts as 0.
-  void spawnNpcs(int count);
+  // counts as 0. False, with the NPCs kept as they were, when the storage for
+  // the new row cannot be obtained.
+  bool spawnNpcs(int count);
   void clearNpcs();
   // Steps the player, then each NPC in index order.
   void stepAgents();

@@ -1,0 +1,60 @@
+// Rejection sampling of the iso-surface: candidates drawn at random in a cube
+// around the origin are accepted where the field lies within the band around
+// the iso level. One call places at most one batch of points, so a cloud can
+// be grown a little per idle tick; the caller keeps the cursor between calls.
+#include "world/blob_world.h"
+
+#include <cassert>
+#include <cstdlib>
+
+namespace {
+
+// Draws one coordinate: 0..9999 from rand() mapped onto -20 .. 19.996 in
+// steps of 0.004.
+float drawCoordinate() {
+  const int draw = std::rand() % DRAW_MODULUS;
+  return stored((draw * double(DRAW_SCALE) - 1.0) * CUBE_HALF_SIZE);
+}
+
+}  // namespace
+
+int BlobWorld::startSampling(MeshNode& surface, float level, float range, int pointCount,
+                             int batch) const {
+  // A failed allocation leaves the node without points, and the sampling
+  // below then returns at once.
+  surface.allocatePoints(pointCount);
+  return sampleSurface(surface, level, range, 0, batch);
+}
+
+int BlobWorld::sampleSurface(MeshNode& surface, float level, float range, int start,
+                             int batch) const {
+  assert(start >= 0 && "the cursor counts placed points");
+  const float low = stored(double(level) - range);
+  const float high = stored(double(level) + range);
+  int end = surface.pointCount;
+  if (batch >= 1 && batch < surface.pointCount - start) end = start + batch;
+
+  int cursor = start;
+  while (cursor < end) {
+    Vector3 candidate;
+    bool accepted = false;
+    for (int attempt = 0; attempt < TRIES_PER_POINT && !accepted; ++attempt) {
+      // The draws are assigned z first, then y, then x.
+      candidate.z = drawCoordinate();
+      candidate.y = drawCoordinate();
+      candidate.x = drawCoordinate();
+      const float value = fieldValue(candidate);
+      accepted = low <= value && value <= high;  // false for NaN
+    }
+    // The point failed: the next call tries the same index again.
+    if (!accepted) return cursor;
+
+    Vector3 normal;
+    numericGradient(candidate, normal);
+    normalize(normal);
+    surface.positions[cursor] = candidate;
+    surface.normals[cursor] = normal;
+    ++cursor;
+  }
+  return cursor;
+}
