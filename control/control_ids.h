@@ -1,0 +1,17 @@
+// Identifiers of the main dialog's controls that the control logic and the
+// frame composition reach through the control panel. Plain #defines, because
+// the dialog's resource script includes this file too.
+#pragma once
+
+#define IDC_STUFF 1006
+#define IDC_NUMVERTS 1007
+#define IDC_NODES 1008
+#define IDC_RAD 1009
+#define IDC_MASS 1010
+#define IDC_POW 1011
+#define IDC_REGENERATE 1012
+#define IDC_LEVEL 1013
+#define IDC_RNGE 1014
+#define IDC_POV 1015
+#define IDC_FIELD 1016
+#define IDC_NPC 1017

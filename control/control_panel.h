@@ -1,0 +1,22 @@
+// ControlPanel: everything the control logic needs of the window side, and
+// nothing more. The main dialog implements it on its real controls; tests
+// implement it with a recording fake, so the logic runs without a window.
+#pragma once
+
+#include <string>
+
+class ControlPanel {
+ public:
+  // An edit's text is read through a 100-character buffer: at most 99
+  // characters of it arrive.
+  static constexpr int MAX_EDIT_TEXT = 99;
+
+  // The text of the edit with this control id.
+  virtual std::string editText(int controlId) = 0;
+  virtual void setEditText(int controlId, const char* text) = 0;
+  // The caption of the Regenerate button.
+  virtual void setRegenerateCaption(const char* caption) = 0;
+
+ protected:
+  ~ControlPanel() = default;
+};

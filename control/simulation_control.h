@@ -1,0 +1,74 @@
+// SimulationControl: the logic behind the main dialog's edits and buttons.
+// It owns the blob world and the surface node that receives the point cloud,
+// builds a world from the parameter edits, samples the cloud a batch per idle
+// tick with the "cancel %d" countdown on the Regenerate button, cancels a
+// running generation, replaces the NPCs and writes the parameters back. It
+// reaches the window only through its ControlPanel.
+#pragma once
+
+#include "control/control_panel.h"
+#include "scene/mesh_node.h"
+#include "world/blob_world.h"
+
+#include <memory>
+
+// Points placed per idle tick while a generation runs.
+constexpr int GENERATION_BATCH = 10;
+
+// The default world: six nodes of mass 3 and power 2 on a ring of radius 10,
+// iso level 0.25 with range 0.01, and a cloud of 1600 points.
+constexpr int DEFAULT_POINT_COUNT = 1600;
+
+// Largest counts the edits may ask for. Beyond them a world would no longer
+// stay small and quick: a cloud of 100000 points takes about 7 MB (positions,
+// normals, texture vectors and the render copy) and one Direct3D call per
+// point for its normal lines; each node costs one pow in every one of the up
+// to 100000 field evaluations of a tick; each NPC costs a step and a handful
+// of device calls per frame. Larger values are refused like negative ones.
+constexpr int MAX_POINT_COUNT = 100000;
+constexpr int MAX_NODE_COUNT = 100;
+constexpr int MAX_NPC_COUNT = 1000;
+
+struct SimulationControl {
+  // Elapsed animation time; the frame composition advances it.
+  float elapsedTime = 0.0f;
+  // The current world and its surface, always replaced together.
+  std::unique_ptr<BlobWorld> world;
+  std::unique_ptr<MeshNode> surface;
+  // Level and range handed to each generation batch: copies of the world's.
+  float genLevel = DEFAULT_LEVEL;
+  float genRange = DEFAULT_RANGE;
+  // Index of the next surface point to place.
+  int genCursor = 0;
+  bool generating = false;
+
+  ControlPanel* panel = nullptr;
+
+  // Builds the default world and starts its generation.
+  void buildDefaultWorld();
+
+  // Replaces world and surface by a new world laid out from the parameters,
+  // starts a generation of pointCount points and writes the edits back.
+  // When the storage for the new world cannot be obtained nothing changes
+  // and the result is false.
+  bool buildWorld(int nodeCount, float ringRadius, float mass, float power, float level,
+                  float range, int pointCount);
+
+  // One batch of the running generation, with the countdown caption; the
+  // batch that completes the cloud refreshes the surface's render buffers.
+  void generationTick();
+
+  // The Regenerate button: cancels a running generation, or rebuilds the
+  // world from the edits.
+  void OnRegenerate();
+  void regenerateFromEdits();
+
+  // Shows the current world's parameters in the eight edits.
+  void writeParameters();
+
+  // The New button: replaces the NPCs by as many as the "NPC" edit says.
+  void OnNew();
+
+  // Frees the world and the surface.
+  void releaseWorld();
+};

@@ -1,0 +1,293 @@
+#include "control/simulation_control.h"
+
+#include "control/control_ids.h"
+#include "control/edit_numbers.h"
+#include "control/tests/fake_panel.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::vector<int> PARAMETER_EDITS = {IDC_NUMVERTS, IDC_NODES, IDC_RAD,  IDC_MASS,
+                                          IDC_POW,      IDC_LEVEL, IDC_RNGE, IDC_NPC};
+const std::vector<std::string> DEFAULT_TEXTS = {"1600",  "6",     "10.000", "3.000",
+                                                "2.000", "0.250", "0.010",  "44"};
+
+struct Control : ::testing::Test {
+  FakePanel panel;
+  SimulationControl control;
+
+  void SetUp() override {
+    std::srand(1);
+    control.panel = &panel;
+    control.buildDefaultWorld();
+  }
+
+  std::vector<std::string> editTexts() {
+    std::vector<std::string> texts;
+    for (int id : PARAMETER_EDITS) texts.push_back(panel.edits[id]);
+    return texts;
+  }
+
+  // Runs ticks until the generation ends, at most limit of them.
+  int runGeneration(int limit = 1000) {
+    int ticks = 0;
+    while (control.generating && ticks < limit) {
+      control.generationTick();
+      ++ticks;
+    }
+    return ticks;
+  }
+
+  // Cancels the default generation and types new edit texts.
+  void typeWhileIdle(std::initializer_list<std::pair<int, const char*>> texts) {
+    if (control.generating) control.OnRegenerate();
+    for (const auto& [id, text] : texts) panel.edits[id] = text;
+  }
+
+  bool vertexMatchesPoint(int i) {
+    const D3DVERTEX& v = control.surface->vertexBuffer[i];
+    const Vector3& p = control.surface->positions[i];
+    const Vector3& n = control.surface->normals[i];
+    return v.x == p.x && v.y == p.y && v.z == p.z && v.nx == n.x && v.ny == n.y && v.nz == n.z;
+  }
+};
+
+}  // namespace
+
+TEST_F(Control, DefaultWorldWritesTheEightEditsInOrder) {
+  EXPECT_EQ(editTexts(), DEFAULT_TEXTS);
+  ASSERT_EQ(panel.editWrites.size(), 8u);
+  for (size_t i = 0; i < PARAMETER_EDITS.size(); ++i)
+    EXPECT_EQ(panel.editWrites[i].first, PARAMETER_EDITS[i]);
+  EXPECT_TRUE(panel.captions.empty()) << "the first tick sets the caption";
+  EXPECT_TRUE(control.generating);
+  EXPECT_EQ(control.genCursor, GENERATION_BATCH);
+  EXPECT_EQ(control.surface->renderMode, RENDER_MODE_POINTS);
+  EXPECT_EQ(control.surface->diffuseColor.g, 1.0f);
+  EXPECT_EQ(control.surface->specularColor.r, 0.0f);
+}
+
+TEST_F(Control, CountdownFallsByTenAndEndsOnRegenerate) {
+  EXPECT_EQ(runGeneration(), 159);
+  EXPECT_FALSE(control.generating);
+  EXPECT_EQ(control.genCursor, 1600);
+
+  ASSERT_EQ(panel.captions.size(), 160u);
+  for (int tick = 0; tick < 159; ++tick)
+    EXPECT_EQ(panel.captions[tick], "cancel " + std::to_string(1579 - 10 * tick));
+  EXPECT_EQ(panel.captions.back(), "Regenerate");
+
+  // Later ticks do nothing.
+  control.generationTick();
+  EXPECT_EQ(panel.captions.size(), 160u);
+}
+
+TEST_F(Control, RenderCopyIsRefreshedAtBuildAndAtCompletionOnly) {
+  MeshNode& surface = *control.surface;
+  ASSERT_TRUE(surface.buffersReady);
+  for (int i = 0; i < GENERATION_BATCH; ++i) EXPECT_TRUE(vertexMatchesPoint(i)) << i;
+
+  const D3DVERTEX atBuild = surface.vertexBuffer[15];
+  control.generationTick();
+  EXPECT_EQ(std::memcmp(&surface.vertexBuffer[15], &atBuild, sizeof atBuild), 0)
+      << "a batch does not touch the render copy";
+  EXPECT_FALSE(vertexMatchesPoint(15));
+
+  runGeneration();
+  for (int i = 0; i < surface.pointCount; ++i) ASSERT_TRUE(vertexMatchesPoint(i)) << i;
+}
+
+TEST_F(Control, CancelStopsAtOnceAndKeepsTheFirstBatchShown) {
+  const D3DVERTEX atBuild = control.surface->vertexBuffer[25];
+  control.generationTick();
+  control.generationTick();
+  panel.editReads.clear();
+  panel.edits[IDC_NODES] = "3";
+
+  control.OnRegenerate();
+  EXPECT_FALSE(control.generating);
+  EXPECT_EQ(panel.caption(), "Regenerate");
+  EXPECT_TRUE(panel.editReads.empty()) << "cancelling reads no edit";
+  EXPECT_EQ(control.world->nodeCount, 6);
+  EXPECT_EQ(control.genCursor, 30);
+  EXPECT_EQ(std::memcmp(&control.surface->vertexBuffer[25], &atBuild, sizeof atBuild), 0);
+
+  control.generationTick();
+  EXPECT_EQ(control.genCursor, 30) << "a cancelled generation stays stopped";
+
+  // Pressing again rebuilds from the edits.
+  control.OnRegenerate();
+  EXPECT_TRUE(control.generating);
+  EXPECT_EQ(control.world->nodeCount, 3);
+}
+
+TEST_F(Control, RegenerateBuildsFromTheEdits) {
+  typeWhileIdle({{IDC_NUMVERTS, "200"},
+                 {IDC_NODES, "2"},
+                 {IDC_RAD, "4.5"},
+                 {IDC_MASS, "1.25"},
+                 {IDC_POW, "1.5"},
+                 {IDC_LEVEL, "0.5"},
+                 {IDC_RNGE, "0.05"},
+                 {IDC_NPC, "3"}});
+  control.OnRegenerate();
+  EXPECT_EQ(editTexts(), (std::vector<std::string>{"200", "2", "4.500", "1.250", "1.500",
+                                                   "0.500", "0.050", "44"}));
+  const BlobWorld& world = *control.world;
+  EXPECT_EQ(world.nodeCount, 2);
+  EXPECT_EQ(world.nodes[1].power, 1.5f);
+  EXPECT_EQ(world.npcCount, 44) << "a new world brings the constructor's NPCs";
+  EXPECT_EQ(control.genLevel, 0.5f);
+  EXPECT_EQ(control.genRange, 0.05f);
+  EXPECT_EQ(control.surface->pointCount, 200);
+  runGeneration();
+  EXPECT_FALSE(control.generating);
+  EXPECT_EQ(control.genCursor, 200);
+}
+
+TEST_F(Control, NoPointsCompletesAtTheFirstTick) {
+  typeWhileIdle({{IDC_NUMVERTS, "0"}});
+  control.OnRegenerate();
+  EXPECT_TRUE(control.generating);
+  panel.captions.clear();
+  control.generationTick();
+  EXPECT_FALSE(control.generating);
+  EXPECT_EQ(panel.captions, (std::vector<std::string>{"cancel -1", "Regenerate"}));
+}
+
+TEST_F(Control, NoNodesPlacesNothingUntilCancelled) {
+  typeWhileIdle({{IDC_NODES, "0"}});
+  control.OnRegenerate();
+  EXPECT_EQ(panel.edits[IDC_MASS], "");
+  EXPECT_EQ(panel.edits[IDC_POW], "");
+  EXPECT_EQ(control.genCursor, 0);
+
+  panel.captions.clear();
+  for (int tick = 0; tick < 3; ++tick) control.generationTick();
+  EXPECT_EQ(panel.captions, (std::vector<std::string>(3, "cancel 1599")));
+  EXPECT_TRUE(control.generating);
+
+  control.OnRegenerate();
+  EXPECT_EQ(panel.caption(), "Regenerate");
+  EXPECT_FALSE(control.generating);
+}
+
+TEST_F(Control, RefusedCountsChangeNothingButTheEdits) {
+  const char* const refused[][2] = {
+      {"-1", "6"},          {"1600", "-1"},        {"99999999999", "6"}, {"1600", "-99999999999"},
+      {"100001", "6"},      {"1600", "101"},
+  };
+  control.generationTick();
+  for (const auto& [points, nodes] : refused) {
+    SCOPED_TRACE(std::string(points) + " points, " + nodes + " nodes");
+    const BlobWorld* world = control.world.get();
+    const MeshNode* surface = control.surface.get();
+    const int cursor = control.genCursor;
+    panel.edits[IDC_NUMVERTS] = points;
+    panel.edits[IDC_NODES] = nodes;
+    panel.edits[IDC_RAD] = "55";
+    panel.edits[IDC_NPC] = "3";
+    control.regenerateFromEdits();
+
+    EXPECT_EQ(control.world.get(), world);
+    EXPECT_EQ(control.surface.get(), surface);
+    EXPECT_TRUE(control.generating) << "the running generation goes on";
+    EXPECT_EQ(control.genCursor, cursor);
+    EXPECT_EQ(editTexts(), DEFAULT_TEXTS);
+  }
+  // The largest accepted counts do build.
+  panel.edits[IDC_NUMVERTS] = "100000";
+  panel.edits[IDC_NODES] = "100";
+  control.regenerateFromEdits();
+  EXPECT_EQ(control.surface->pointCount, MAX_POINT_COUNT);
+  EXPECT_EQ(control.world->nodeCount, MAX_NODE_COUNT);
+}
+
+TEST_F(Control, EditTextsAreReadAsTheirLeadingNumber) {
+  // 99 characters arrive: the trailing 5 of this 100-character text is lost.
+  typeWhileIdle({{IDC_NUMVERTS, std::string(99, '0').append("5").c_str()},
+                 {IDC_NODES, "three"},
+                 {IDC_RAD, "7.5 units"},
+                 {IDC_MASS, "x"}});
+  control.OnRegenerate();
+  EXPECT_EQ(control.surface->pointCount, 0);
+  EXPECT_EQ(control.world->nodeCount, 0);
+  EXPECT_EQ(panel.edits[IDC_RAD], "7.500");
+}
+
+TEST_F(Control, EveryRebuildShowsFortyFourNpcs) {
+  panel.edits[IDC_NPC] = "5";
+  control.OnNew();
+  EXPECT_EQ(control.world->npcCount, 5);
+  typeWhileIdle({});
+  control.OnRegenerate();
+  EXPECT_EQ(panel.edits[IDC_NPC], "44");
+  EXPECT_EQ(control.world->npcCount, 44);
+}
+
+TEST_F(Control, NewReplacesTheNpcsOrIsRefused) {
+  panel.editWrites.clear();
+  panel.edits[IDC_NPC] = "0";
+  control.OnNew();
+  EXPECT_EQ(control.world->npcCount, 0);
+  EXPECT_NE(control.world->player, nullptr);
+  EXPECT_TRUE(panel.editWrites.empty()) << "an accepted count leaves the edits alone";
+  EXPECT_TRUE(control.generating) << "New does not touch the generation";
+
+  panel.edits[IDC_NPC] = "12";
+  control.OnNew();
+  EXPECT_EQ(control.world->npcCount, 12);
+
+  for (const char* refused : {"-3", "1001", "99999999999"}) {
+    panel.edits[IDC_NPC] = refused;
+    control.OnNew();
+    EXPECT_EQ(control.world->npcCount, 12) << refused;
+    EXPECT_EQ(panel.edits[IDC_NPC], "12") << refused;
+  }
+}
+
+TEST_F(Control, ReleasedControlDoesNothing) {
+  control.releaseWorld();
+  EXPECT_EQ(control.world, nullptr);
+  EXPECT_EQ(control.surface, nullptr);
+  panel.captions.clear();
+  panel.editWrites.clear();
+  control.generationTick();
+  control.OnNew();
+  control.writeParameters();
+  EXPECT_TRUE(panel.captions.empty());
+  EXPECT_TRUE(panel.editWrites.empty());
+}
+
+TEST(EditNumbers, IntegersReadLikeAtoiWithinRange) {
+  int value = 123;
+  EXPECT_TRUE(readInteger("  -42abc", value));
+  EXPECT_EQ(value, -42);
+  EXPECT_TRUE(readInteger("+7", value));
+  EXPECT_EQ(value, 7);
+  EXPECT_TRUE(readInteger("", value));
+  EXPECT_EQ(value, 0);
+  EXPECT_TRUE(readInteger("2147483647", value));
+  EXPECT_EQ(value, 2147483647);
+  EXPECT_TRUE(readInteger("-2147483648", value));
+  EXPECT_EQ(value, -2147483647 - 1);
+
+  value = 5;
+  EXPECT_FALSE(readInteger("2147483648", value));
+  EXPECT_FALSE(readInteger("-2147483649", value));
+  EXPECT_FALSE(readInteger("99999999999999999999999", value));
+  EXPECT_EQ(value, 5);
+}
+
+TEST(EditNumbers, FloatsReadLikeAtof) {
+  EXPECT_EQ(readFloat("0.25"), 0.25f);
+  EXPECT_EQ(readFloat(" -1.5e1x"), -15.0f);
+  EXPECT_EQ(readFloat("abc"), 0.0f);
+  EXPECT_EQ(readFloat("0.1"), 0.1f);
+}
