@@ -421,7 +421,9 @@ struct Direct3DFacetCommon : Facet<Interface> {
     FakeCall& call = this->record("CreateLight", {this->world().idOf(outer)});
     *light = nullptr;
     if (FAILED(call.result)) return call.result;
-    this->world().template make<FakeLight>().template handOut<LightFacet>(light);
+    auto& made = this->world().template make<FakeLight>();
+    made.template handOut<LightFacet>(light);
+    call.made = made.id;
     return call.result;
   }
 
@@ -444,6 +446,7 @@ struct Direct3DFacetCommon : Facet<Interface> {
     target->hold();
     made.target = target;
     made.template handOut<DeviceFacetType>(device);
+    call.made = made.id;
     return call.result;
   }
 };
@@ -455,7 +458,9 @@ struct Direct3D2Facet : Direct3DFacetCommon<IDirect3D2, std::integral_constant<i
     FakeCall& call = record("CreateMaterial", {world().idOf(outer)});
     *material = nullptr;
     if (FAILED(call.result)) return call.result;
-    world().make<FakeMaterial>(2).handOut<Material2Facet>(material);
+    auto& made = world().make<FakeMaterial>(2);
+    made.handOut<Material2Facet>(material);
+    call.made = made.id;
     return call.result;
   }
 
@@ -463,7 +468,9 @@ struct Direct3D2Facet : Direct3DFacetCommon<IDirect3D2, std::integral_constant<i
     FakeCall& call = record("CreateViewport", {world().idOf(outer)});
     *viewport = nullptr;
     if (FAILED(call.result)) return call.result;
-    world().make<FakeViewport>(2).handOut<Viewport2Facet>(viewport);
+    auto& made = world().make<FakeViewport>(2);
+    made.handOut<Viewport2Facet>(viewport);
+    call.made = made.id;
     return call.result;
   }
 
@@ -481,7 +488,9 @@ struct Direct3D3Facet : Direct3DFacetCommon<IDirect3D3, std::integral_constant<i
     FakeCall& call = record("CreateMaterial", {world().idOf(outer)});
     *material = nullptr;
     if (FAILED(call.result)) return call.result;
-    world().make<FakeMaterial>(3).handOut<Material3Facet>(material);
+    auto& made = world().make<FakeMaterial>(3);
+    made.handOut<Material3Facet>(material);
+    call.made = made.id;
     return call.result;
   }
 
@@ -489,7 +498,9 @@ struct Direct3D3Facet : Direct3DFacetCommon<IDirect3D3, std::integral_constant<i
     FakeCall& call = record("CreateViewport", {world().idOf(outer)});
     *viewport = nullptr;
     if (FAILED(call.result)) return call.result;
-    world().make<FakeViewport>(3).handOut<Viewport3Facet>(viewport);
+    auto& made = world().make<FakeViewport>(3);
+    made.handOut<Viewport3Facet>(viewport);
+    call.made = made.id;
     return call.result;
   }
 

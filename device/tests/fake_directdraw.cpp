@@ -275,6 +275,7 @@ struct DirectDrawFacetCommon : Facet<Interface> {
     if (FAILED(call.result)) return call.result;
     auto& made = this->world().template make<FakeClipper>();
     made.template handOut<ClipperFacet>(clipper);
+    call.made = made.id;
     return call.result;
   }
 
@@ -329,6 +330,7 @@ struct DirectDrawFacetCommon : Facet<Interface> {
     made.format = (desc->dwFlags & DDSD_PIXELFORMAT) ? desc->ddpfPixelFormat
                                                      : fakeRgbFormat(script().displayBits);
     made.template handOut<SurfaceFacetType>(surface);
+    call.made = made.id;
     return call.result;
   }
 
@@ -445,5 +447,6 @@ HRESULT WINAPI fakeDirectDrawCreate(GUID* driver, IDirectDraw** directDraw, IUnk
   if (FAILED(call.result)) return call.result;
   auto& made = world.make<FakeDirectDrawObject>();
   made.handOut<DirectDrawFacet>(directDraw);
+  call.made = made.id;
   return call.result;
 }

@@ -63,6 +63,7 @@ HRESULT FakeObject::queryInterface(FacetBase& from, const IID& iid, void** out) 
   if (!facet) return call.result = E_NOINTERFACE;
   facet->hold();
   *out = facet->pointer();
+  call.made = id;
   return call.result;
 }
 
@@ -299,7 +300,11 @@ DDPIXELFORMAT fakeRgbFormat(DWORD bits, DWORD extraFlags) {
 
 // ---- FakeDirectX -------------------------------------------------------
 
-FakeDirectX::FakeDirectX(PresentWay way) : state(std::make_unique<FakeState>(*this)) {
+FakeDirectX::FakeDirectX(PresentWay way)
+    : state(std::make_unique<FakeState>(*this)),
+      previousCreate(directDrawCreate),
+      previousWay(presentWay),
+      previousFakes(currentFakes) {
   devices = {FakeDeviceInfo::rgb(), FakeDeviceInfo::hal()};
   zBufferFormats = {fakeZBufferFormat(16, DDPF_STENCILBUFFER), fakeZBufferFormat(16)};
   textureFormats = {fakeRgbFormat(8, DDPF_PALETTEINDEXED8), fakeRgbFormat(16, DDPF_ALPHAPIXELS),
@@ -310,9 +315,9 @@ FakeDirectX::FakeDirectX(PresentWay way) : state(std::make_unique<FakeState>(*th
 }
 
 FakeDirectX::~FakeDirectX() {
-  directDrawCreate = DirectDrawCreate;
-  presentWay = PresentWay::DETECT;
-  currentFakes = nullptr;
+  directDrawCreate = previousCreate;
+  presentWay = previousWay;
+  currentFakes = previousFakes;
 }
 
 void FakeDirectX::script(const std::string& method, std::vector<HRESULT> results) {

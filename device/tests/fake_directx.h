@@ -55,6 +55,7 @@ struct FakeDrawState {
 struct FakeCall {
   std::string method;  // "IDirect3DDevice3::SetRenderState"; "DirectDrawCreate"
   int object = 0;      // id of the fake object called; 0 for DirectDrawCreate
+  int made = 0;        // id of the object a creation or QueryInterface handed out
   std::vector<DWORD> args;
   HRESULT result = S_OK;
 
@@ -107,7 +108,7 @@ struct FakeState;
 
 struct FakeDirectX {
   // Puts the fakes behind directDrawCreate and chooses how the device
-  // presents; the destructor puts DirectDrawCreate and DETECT back.
+  // presents; the destructor puts back what was there before.
   explicit FakeDirectX(PresentWay way = PresentWay::PRIMARY_BLT);
   ~FakeDirectX();
   FakeDirectX(const FakeDirectX&) = delete;
@@ -154,6 +155,11 @@ struct FakeDirectX {
   const std::vector<std::string>& problems() const;
 
   std::unique_ptr<FakeState> state;
+
+ private:
+  DirectDrawCreateFunction previousCreate;
+  PresentWay previousWay;
+  FakeState* previousFakes;
 };
 
 // A borderless top-level window whose client area is the given rectangle on

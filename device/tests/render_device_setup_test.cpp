@@ -1,0 +1,476 @@
+// Start-up of the RenderDevice on fakes: the objects it makes with which
+// arguments, and each fallback (DirectX 5 interfaces, software device, system
+// memory, no z-buffer).
+#include "device/tests/device_fixture.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+
+namespace {
+
+bool usesOnlyDirectX5Interfaces(const FakeCall& call) {
+  for (const char* newer : {"IDirectDraw4::", "IDirectDrawSurface4::", "IDirect3D3::",
+                            "IDirect3DDevice3::", "IDirect3DViewport3::", "IDirect3DMaterial3::"}) {
+    if (call.method.rfind(newer, 0) == 0) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST_F(DeviceTest, StartsOnDirectX6WithTheHardwareDeviceAndAZBuffer) {
+  ASSERT_EQ(start(), S_OK) << fakes.log();
+
+  EXPECT_TRUE(device.ready);
+  EXPECT_TRUE(device.useDx6);
+  EXPECT_FALSE(device.useDx5);
+  EXPECT_TRUE(device.useHardware);
+  EXPECT_FALSE(device.softwareFallback);
+  EXPECT_TRUE(device.useZBuffer);
+  EXPECT_TRUE(sameGuids(device.deviceGuid, IID_IDirect3DHALDevice));
+  EXPECT_EQ(device.screenRect.left, 100);
+  EXPECT_EQ(device.screenRect.top, 80);
+  EXPECT_EQ(device.screenRect.right, 500);
+  EXPECT_EQ(device.screenRect.bottom, 380);
+  EXPECT_EQ(device.clientRect.right, 400);
+  EXPECT_EQ(device.clientRect.bottom, 300);
+
+  EXPECT_THAT(fakes.methods(),
+              ElementsAre("DirectDrawCreate", "IDirectDraw::QueryInterface",
+                          "IDirectDraw4::SetCooperativeLevel", "IDirectDraw4::CreateSurface",
+                          "IDirectDraw4::CreateSurface", "IDirectDraw4::CreateClipper",
+                          "IDirectDrawClipper::SetHWnd", "IDirectDrawSurface4::SetClipper",
+                          "IDirectDraw4::QueryInterface", "IDirect3D3::EnumDevices",
+                          "IDirectDraw4::GetDisplayMode", "IDirectDraw4::GetDisplayMode",
+                          "IDirect3D3::EnumZBufferFormats", "IDirectDraw4::CreateSurface",
+                          "IDirectDrawSurface4::AddAttachedSurface", "IDirectDraw4::GetDisplayMode",
+                          "IDirect3D3::CreateDevice", "IDirect3DDevice3::EnumTextureFormats",
+                          "IDirect3D3::CreateViewport", "IDirect3DDevice3::AddViewport",
+                          "IDirect3DViewport3::SetViewport2",
+                          "IDirect3DDevice3::SetCurrentViewport"));
+
+  const auto surfaces = fakes.callsTo("CreateSurface");
+  ASSERT_EQ(surfaces.size(), 3u);
+  EXPECT_EQ(surfaces[0].desc2.dwSize, sizeof(DDSURFACEDESC2));
+  EXPECT_EQ(surfaces[0].desc2.dwFlags, DWORD(DDSD_CAPS));
+  EXPECT_EQ(surfaces[0].desc2.ddsCaps.dwCaps, DWORD(DDSCAPS_PRIMARYSURFACE));
+  EXPECT_EQ(surfaces[1].desc2.dwFlags, 0x7u);
+  EXPECT_EQ(surfaces[1].desc2.ddsCaps.dwCaps, 0x2040u);
+  EXPECT_EQ(surfaces[1].desc2.dwWidth, 400u);
+  EXPECT_EQ(surfaces[1].desc2.dwHeight, 300u);
+  // The z-buffer: the first format that is a z-buffer and nothing else, in
+  // video memory for the hardware device.
+  EXPECT_EQ(surfaces[2].desc2.dwFlags, 0x1007u);
+  EXPECT_EQ(surfaces[2].desc2.ddsCaps.dwCaps, 0x24000u);
+  EXPECT_EQ(surfaces[2].desc2.ddpfPixelFormat.dwFlags, DWORD(DDPF_ZBUFFER));
+  EXPECT_EQ(surfaces[2].desc2.dwWidth, 400u);
+  EXPECT_EQ(surfaces[2].desc2.dwHeight, 300u);
+
+  // The first texture format that is neither palettised nor with alpha and
+  // has the display's depth.
+  EXPECT_EQ(device.textureFormat.dwRGBBitCount, 16u);
+  EXPECT_EQ(device.textureFormat.dwFlags, DWORD(DDPF_RGB));
+  EXPECT_EQ(device.textureFormat.dwRBitMask, 0xF800u);
+}
+
+TEST_F(DeviceTest, BlitPresentationBindsTheWindowAndItsClipperToThePrimary) {
+  ASSERT_EQ(start(), S_OK);
+  const FakeCall level = fakes.callsTo("SetCooperativeLevel").at(0);
+  EXPECT_EQ(level.window, window.handle);
+  EXPECT_EQ(level.args, std::vector<DWORD>{DDSCL_NORMAL});
+  EXPECT_EQ(fakes.callsTo("SetHWnd").at(0).window, window.handle);
+  const FakeCall setClipper = fakes.callsTo("SetClipper").at(0);
+  EXPECT_EQ(setClipper.object, fakes.callsTo("CreateSurface").at(0).made);
+  EXPECT_EQ(setClipper.args[0], DWORD(fakes.callsTo("CreateClipper").at(0).made));
+  // The device gave its own clipper reference back; the primary keeps the
+  // clipper alive, and it goes with the primary.
+  device.releasePrimary();
+  EXPECT_EQ(fakes.referenceReport().find("clipper"), std::string::npos) << fakes.referenceReport();
+}
+
+TEST_F(GdiDeviceTest, GdiPresentationLeavesTheWindowOutOfDirectDraw) {
+  ASSERT_EQ(start(), S_OK);
+  EXPECT_TRUE(device.presentByGdi);
+  EXPECT_EQ(fakes.callsTo("SetCooperativeLevel").at(0).window, nullptr);
+  EXPECT_EQ(fakes.count("CreateClipper"), 0u);
+  EXPECT_EQ(fakes.count("SetClipper"), 0u);
+}
+
+TEST_F(DeviceTest, WithoutDirectDraw4EveryObjectIsMadeThroughTheDirectX5Interfaces) {
+  fakes.offerDirectDraw4 = false;
+  ASSERT_EQ(start(), S_OK) << fakes.log();
+  EXPECT_FALSE(device.useDx6);
+  EXPECT_TRUE(device.useDx5);
+  EXPECT_NE(device.primary3, nullptr);
+  EXPECT_NE(device.backBuffer3, nullptr);
+  EXPECT_NE(device.zBuffer3, nullptr);
+  EXPECT_NE(device.device2, nullptr);
+  EXPECT_NE(device.viewport2, nullptr);
+
+  // A whole frame, a light, the material and a resize stay on the older path.
+  device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1));
+  device.createMaterial(diffuseMaterial(1, 0, 0));
+  device.clear();
+  device.beginScene();
+  D3DVERTEX vertex{};
+  device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, D3DDP_DONOTLIGHT);
+  device.endScene();
+  EXPECT_EQ(device.present(), S_OK);
+  window.place(100, 80, 320, 200);
+  EXPECT_EQ(device.resize(), S_OK);
+
+  EXPECT_FALSE(device.useDx6);
+  EXPECT_EQ(fakes.callsTo("IDirect3DDevice2::DrawPrimitive").size(), 1u);
+  for (const FakeCall& call : fakes.calls()) {
+    EXPECT_TRUE(usesOnlyDirectX5Interfaces(call)) << call.text();
+  }
+  const auto surfaces = fakes.callsTo("IDirectDraw2::CreateSurface");
+  ASSERT_EQ(surfaces.size(), 5u);
+  EXPECT_EQ(surfaces[0].desc.dwSize, sizeof(DDSURFACEDESC));
+}
+
+TEST_F(DeviceTest, AnEightBitDisplayIsRefusedAndNothingIsDrawn) {
+  fakes.displayBits = 8;
+  EXPECT_EQ(start(), DDERR_INVALIDMODE);
+  EXPECT_FALSE(device.ready);
+
+  fakes.clearCalls();
+  EXPECT_EQ(device.clear(), S_OK);
+  EXPECT_EQ(device.beginScene(), E_FAIL);
+  D3DVERTEX vertex{};
+  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, 0), E_FAIL);
+  EXPECT_EQ(device.endScene(), E_FAIL);
+  EXPECT_EQ(device.present(), S_OK);
+  EXPECT_TRUE(fakes.calls().empty()) << fakes.log();
+}
+
+TEST_F(DeviceTest, RequiredDrawPrimitiveWithoutHardwareTakesTheFirstSoftwareDevice) {
+  const DWORD firstCaps = D3DDEVCAPS_DRAWPRIMTLVERTEX | D3DDEVCAPS_FLOATTLVERTEX;
+  fakes.devices = {FakeDeviceInfo::softwareDevice(IID_IDirect3DMMXDevice, firstCaps),
+                   FakeDeviceInfo::rgb()};
+  ASSERT_EQ(start(), S_OK) << fakes.log();
+  EXPECT_FALSE(device.useHardware);
+  EXPECT_TRUE(device.softwareFallback);
+  EXPECT_EQ(chosenDeviceDesc.dwDevCaps, firstCaps);
+  EXPECT_TRUE(sameGuids(fakes.callsTo("EnumZBufferFormats").at(0).guid, IID_IDirect3DMMXDevice));
+  // The software path creates the RGB device and its z-buffer in system memory.
+  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DRGBDevice));
+  EXPECT_EQ(fakes.callsTo("CreateSurface").at(2).desc2.ddsCaps.dwCaps, 0x20800u);
+}
+
+TEST_F(DeviceTest, RequiredDrawPrimitiveFailsWhenNoDeviceHasIt) {
+  fakes.devices = {FakeDeviceInfo::softwareDevice(IID_IDirect3DMMXDevice, 0),
+                   FakeDeviceInfo::rgb(0)};
+  EXPECT_EQ(start(), E_FAIL);
+  EXPECT_FALSE(device.ready);
+  EXPECT_EQ(fakes.count("CreateDevice"), 0u);
+}
+
+TEST_F(DeviceTest, AHardwareDeviceWithoutDrawPrimitiveGivesWayToSoftware) {
+  fakes.devices = {FakeDeviceInfo::rgb(), FakeDeviceInfo::hal(0)};
+  ASSERT_EQ(start(), S_OK);
+  EXPECT_FALSE(device.useHardware);
+  EXPECT_TRUE(device.softwareFallback);
+  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DRGBDevice));
+}
+
+TEST_F(DeviceTest, OnlyWideTrueColourDisplaysGetTheSoftwareDevice) {
+  const struct {
+    DWORD width, height, bits;
+    bool hardware;
+  } displays[] = {{1280, 1024, 32, false}, {1280, 1024, 16, true}, {1024, 768, 32, true}};
+  for (const auto& display : displays) {
+    SCOPED_TRACE(std::to_string(display.width) + " wide at " + std::to_string(display.bits));
+    FakeDirectX machine;
+    machine.displayWidth = display.width;
+    machine.displayHeight = display.height;
+    machine.displayBits = display.bits;
+    RenderDevice other;
+    other.attachWindow(window.handle);
+    ASSERT_EQ(other.startUp(), S_OK) << machine.log();
+    EXPECT_EQ(other.useHardware, display.hardware);
+    EXPECT_EQ(other.softwareFallback, !display.hardware);
+    EXPECT_EQ(displayBitDepth, display.bits);
+    EXPECT_TRUE(sameGuids(machine.callsTo("CreateDevice").at(0).guid,
+                          display.hardware ? IID_IDirect3DHALDevice : IID_IDirect3DRGBDevice));
+    other.tearDown();
+    EXPECT_EQ(machine.references(), 0u);
+  }
+}
+
+TEST_F(DeviceTest, WithoutAnExactZBufferFormatItStartsWithoutZBuffer) {
+  fakes.zBufferFormats = {fakeZBufferFormat(16, DDPF_STENCILBUFFER),
+                          fakeZBufferFormat(24, DDPF_STENCILBUFFER)};
+  ASSERT_EQ(start(), S_OK);
+  EXPECT_TRUE(device.ready);
+  EXPECT_FALSE(device.useZBuffer);
+  EXPECT_EQ(device.zBuffer4, nullptr);
+  EXPECT_EQ(fakes.count("CreateSurface"), 2u);
+}
+
+TEST_F(DeviceTest, NoHardwareZBufferSwitchesToSoftwareForTheZBufferOnly) {
+  fakes.devices = {FakeDeviceInfo::rgb(), FakeDeviceInfo::hal(D3DDEVCAPS_DRAWPRIMTLVERTEX, 0)};
+  device.attachWindow(window.handle);
+  for (auto step : {&RenderDevice::createDirectDraw, &RenderDevice::setCooperativeLevel,
+                    &RenderDevice::createPrimary, &RenderDevice::createBackBuffer,
+                    &RenderDevice::createDirect3D, &RenderDevice::chooseDevice}) {
+    ASSERT_EQ((device.*step)(), S_OK);
+  }
+
+  ASSERT_EQ(device.createZBuffer(), S_OK) << fakes.log();
+  const auto enumerations = fakes.callsTo("EnumZBufferFormats");
+  ASSERT_EQ(enumerations.size(), 2u);
+  EXPECT_EQ(enumerations[0].result, DDERR_NOZBUFFERHW);
+  EXPECT_TRUE(sameGuids(enumerations[1].guid, IID_IDirect3DRGBDevice));
+  EXPECT_EQ(fakes.callsTo("CreateSurface").back().desc2.ddsCaps.dwCaps, 0x20800u);
+  EXPECT_FALSE(device.useHardware);
+  EXPECT_TRUE(device.softwareFallback);
+  EXPECT_TRUE(device.retryHardware);
+  EXPECT_TRUE(sameGuids(device.deviceGuid, IID_IDirect3DRGBDevice));
+  EXPECT_TRUE(sameGuids(device.savedDeviceGuid, IID_IDirect3DHALDevice));
+
+  // Device creation goes back to the hardware device, with that z-buffer.
+  ASSERT_EQ(device.createDevice(), S_OK);
+  EXPECT_TRUE(device.useHardware);
+  EXPECT_FALSE(device.softwareFallback);
+  EXPECT_FALSE(device.retryHardware);
+  EXPECT_TRUE(sameGuids(device.deviceGuid, IID_IDirect3DHALDevice));
+  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DHALDevice));
+}
+
+TEST_F(DeviceTest, AFailingHardwareDeviceFallsBackToRgbForGood) {
+  fakes.script("CreateDevice", {DDERR_GENERIC});
+  ASSERT_EQ(start(), S_OK) << fakes.log();
+  const auto creations = fakes.callsTo("CreateDevice");
+  ASSERT_EQ(creations.size(), 2u);
+  EXPECT_TRUE(sameGuids(creations[1].guid, IID_IDirect3DRGBDevice));
+  EXPECT_FALSE(device.useHardware);
+  EXPECT_FALSE(device.retryHardware);
+  EXPECT_TRUE(sameGuids(device.savedDeviceGuid, IID_IDirect3DHALDevice));
+  // The z-buffer was made again for the software device, in system memory.
+  const auto surfaces = fakes.callsTo("CreateSurface");
+  ASSERT_EQ(surfaces.size(), 4u);
+  EXPECT_EQ(surfaces[3].desc2.ddsCaps.dwCaps, 0x20800u);
+  EXPECT_NE(device.zBuffer4, nullptr);
+
+  // A resize keeps the software device.
+  window.place(100, 80, 200, 100);
+  ASSERT_EQ(device.resize(), S_OK);
+  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").back().guid, IID_IDirect3DRGBDevice));
+}
+
+TEST_F(DeviceTest, TextureFormatsDecideBetweenHardwareAndSoftwareDevice) {
+  // The hardware device's formats cannot be enumerated: the RGB device serves.
+  fakes.script("EnumTextureFormats", {DDERR_GENERIC});
+  ASSERT_EQ(start(), S_OK) << fakes.log();
+  EXPECT_FALSE(device.useHardware);
+  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").back().guid, IID_IDirect3DRGBDevice));
+  EXPECT_EQ(device.textureFormat.dwRGBBitCount, 16u);
+
+  // No format of the display's depth on either device: E_FAIL.
+  FakeDirectX machine;
+  machine.textureFormats = {fakeRgbFormat(24), fakeRgbFormat(16, DDPF_ALPHAPIXELS)};
+  RenderDevice other;
+  other.attachWindow(window.handle);
+  EXPECT_EQ(other.startUp(), E_FAIL);
+  EXPECT_FALSE(other.ready);
+  EXPECT_EQ(machine.count("CreateDevice"), 2u);
+  other.tearDown();
+  EXPECT_EQ(machine.references(), 0u);
+}
+
+TEST_F(DeviceTest, AFifteenBitTextureFormatServesASixteenBitDisplay) {
+  fakes.textureFormats = {fakeRgbFormat(32), fakeRgbFormat(15)};
+  ASSERT_EQ(start(), S_OK);
+  EXPECT_EQ(device.textureFormat.dwRGBBitCount, 15u);
+  EXPECT_TRUE(device.useHardware);
+}
+
+TEST_F(DeviceTest, OutOfVideoMemoryPutsTheZBufferInSystemMemory) {
+  fakes.videoMemoryFull = true;
+  ASSERT_EQ(start(), S_OK);
+  const auto surfaces = fakes.callsTo("CreateSurface");
+  ASSERT_EQ(surfaces.size(), 4u);
+  EXPECT_EQ(surfaces[2].result, DDERR_OUTOFVIDEOMEMORY);
+  EXPECT_EQ(surfaces[3].desc2.ddsCaps.dwCaps, 0x20800u);
+  EXPECT_TRUE(device.useZBuffer);
+  EXPECT_NE(device.zBuffer4, nullptr);
+}
+
+TEST_F(DeviceTest, AZBufferThatCannotBeMadeIsDoneWithout) {
+  for (std::vector<HRESULT> results : {std::vector<HRESULT>{DD_OK, DD_OK, DDERR_OUTOFVIDEOMEMORY,
+                                                            DDERR_OUTOFVIDEOMEMORY},
+                                       std::vector<HRESULT>{DD_OK, DD_OK, DDERR_GENERIC}}) {
+    FakeDirectX machine;
+    machine.script("CreateSurface", results);
+    RenderDevice other;
+    other.attachWindow(window.handle);
+    EXPECT_EQ(other.startUp(), S_OK) << machine.log();
+    EXPECT_FALSE(other.useZBuffer);
+    EXPECT_EQ(other.zBuffer4, nullptr);
+    EXPECT_EQ(machine.count("CreateSurface"), results.size());
+    // Clearing asks only for the target.
+    EXPECT_EQ(other.clear(), S_OK);
+    EXPECT_EQ(machine.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
+    other.tearDown();
+    EXPECT_EQ(machine.references(), 0u);
+  }
+}
+
+TEST_F(DeviceTest, DirectX5HardwareZBufferTakesTheShallowestOfferedDepth) {
+  fakes.offerDirectDraw4 = false;
+  fakes.devices = {FakeDeviceInfo::rgb(),
+                   FakeDeviceInfo::hal(D3DDEVCAPS_DRAWPRIMTLVERTEX, DDBD_16 | DDBD_24 | DDBD_32)};
+  ASSERT_EQ(start(), S_OK);
+  const FakeCall zBuffer = fakes.callsTo("CreateSurface").at(2);
+  EXPECT_EQ(zBuffer.desc.dwFlags, 0x47u);
+  EXPECT_EQ(zBuffer.desc.dwZBufferBitDepth, 16u);
+  EXPECT_EQ(zBuffer.desc.ddsCaps.dwCaps, 0x24000u);
+  EXPECT_EQ(zBuffer.desc.dwWidth, 400u);
+  EXPECT_TRUE(device.useHardware);
+}
+
+TEST_F(DeviceTest, DirectX5WithoutHardwareDepthsMakesASoftwareZBufferAndRetriesHardware) {
+  fakes.offerDirectDraw4 = false;
+  fakes.devices = {FakeDeviceInfo::rgb(), FakeDeviceInfo::hal(D3DDEVCAPS_DRAWPRIMTLVERTEX, 0)};
+  ASSERT_EQ(start(), S_OK);
+  const FakeCall zBuffer = fakes.callsTo("CreateSurface").at(2);
+  EXPECT_EQ(zBuffer.desc.dwZBufferBitDepth, 16u);
+  EXPECT_EQ(zBuffer.desc.ddsCaps.dwCaps, 0x20800u);
+  // The hardware device is tried again with that z-buffer.
+  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DHALDevice));
+  EXPECT_TRUE(device.useHardware);
+  EXPECT_FALSE(device.retryHardware);
+}
+
+TEST_F(DeviceTest, DirectX5HardwareDeviceFailureTakesRgbAndMarksARetry) {
+  fakes.offerDirectDraw4 = false;
+  fakes.script("CreateDevice", {DDERR_GENERIC});
+  ASSERT_EQ(start(), S_OK);
+  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(1).guid, IID_IDirect3DRGBDevice));
+  EXPECT_FALSE(device.useHardware);
+  EXPECT_TRUE(device.retryHardware);
+}
+
+TEST(RenderDeviceZBufferDepth, TheShallowestFlaggedDepthWins) {
+  const struct {
+    DWORD flags, bits;
+  } cases[] = {{0, 0},          {DDBD_32, 32},          {DDBD_24 | DDBD_32, 24},
+               {0x700, 16},     {DDBD_8 | DDBD_16, 8},  {DDBD_4, 4},
+               {DDBD_2, 2},     {DDBD_1 | DDBD_32, 1},  {0x80000000, 0}};
+  for (const auto& depth : cases) {
+    EXPECT_EQ(RenderDevice::zBufferBitsFromDepthFlags(depth.flags), depth.bits)
+        << std::hex << depth.flags;
+  }
+}
+
+TEST_F(DeviceTest, EachAttachResultIsHandled) {
+  const struct {
+    std::vector<HRESULT> attach;
+    HRESULT result;
+    size_t attachCalls;
+    size_t restores;
+  } cases[] = {
+      {{DDERR_SURFACEALREADYATTACHED}, S_OK, 1, 0},
+      {{DDERR_CANNOTATTACHSURFACE}, S_OK, 1, 0},
+      {{DDERR_SURFACELOST, DD_OK}, S_OK, 2, 1},
+      {{DDERR_SURFACELOST, DDERR_GENERIC}, DDERR_GENERIC, 2, 1},
+      {{DDERR_INVALIDOBJECT}, DDERR_INVALIDOBJECT, 1, 0},
+  };
+  for (bool directX6 : {true, false}) {
+    for (const auto& attach : cases) {
+      SCOPED_TRACE(std::string(directX6 ? "DirectX 6, " : "DirectX 5, ") + "attach answers " +
+                   std::to_string(attach.attach[0]));
+      FakeDirectX machine;
+      machine.offerDirectDraw4 = directX6;
+      machine.script("AddAttachedSurface", attach.attach);
+      RenderDevice other;
+      other.attachWindow(window.handle);
+      EXPECT_EQ(other.startUp(), attach.result);
+      EXPECT_EQ(other.useZBuffer, true);
+      EXPECT_EQ(machine.count("AddAttachedSurface"), attach.attachCalls);
+      const auto restores = machine.callsTo("Restore");
+      ASSERT_EQ(restores.size(), attach.restores);
+      if (!restores.empty()) {
+        // The back buffer is the one restored.
+        EXPECT_EQ(restores[0].object, machine.callsTo("AddAttachedSurface").at(0).object);
+      }
+      other.tearDown();
+      EXPECT_EQ(machine.references(), 0u) << machine.referenceReport();
+    }
+  }
+}
+
+TEST_F(DeviceTest, TheViewportKeepsPixelsSquare) {
+  ASSERT_EQ(start(), S_OK);
+  const D3DVIEWPORT2 viewport = fakes.callsTo("SetViewport2").at(0).viewport;
+  EXPECT_EQ(viewport.dwSize, sizeof(D3DVIEWPORT2));
+  EXPECT_EQ(viewport.dwX, 0u);
+  EXPECT_EQ(viewport.dwY, 0u);
+  EXPECT_EQ(viewport.dwWidth, 400u);
+  EXPECT_EQ(viewport.dwHeight, 300u);
+  EXPECT_EQ(viewport.dvClipX, -1.0f);
+  EXPECT_EQ(viewport.dvClipWidth, 2.0f);
+  EXPECT_EQ(viewport.dvClipHeight, 1.5f);
+  EXPECT_EQ(viewport.dvClipY, 0.75f);
+  EXPECT_EQ(viewport.dvMinZ, 0.0f);
+  EXPECT_EQ(viewport.dvMaxZ, 1.0f);
+
+  // 2h/w is rounded once, from extended precision.
+  window.place(100, 80, 640, 479);
+  ASSERT_EQ(device.resize(), S_OK);
+  const D3DVIEWPORT2 resized = fakes.callsTo("SetViewport2").back().viewport;
+  EXPECT_EQ(resized.dvClipHeight, static_cast<float>(2.0L * 479 / 640));
+  EXPECT_EQ(resized.dvClipY, resized.dvClipHeight * 0.5f);
+}
+
+TEST_F(DeviceTest, WithoutAWindowStartUpDoesNothing) {
+  EXPECT_EQ(device.startUp(), S_OK);
+  EXPECT_FALSE(device.ready);
+  EXPECT_TRUE(fakes.calls().empty());
+  EXPECT_EQ(device.resize(), S_OK);
+  EXPECT_TRUE(fakes.calls().empty());
+}
+
+TEST_F(DeviceTest, TearDownReleasesEverythingOnceAndMayRunAgain) {
+  device.tearDown();
+  EXPECT_EQ(fakes.releases(), 0u);
+
+  ASSERT_EQ(start(), S_OK);
+  device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1));
+  device.createMaterial(diffuseMaterial(1, 1, 1));
+  EXPECT_GT(fakes.references(), 0u);
+  device.tearDown();
+  EXPECT_FALSE(device.ready);
+  EXPECT_EQ(fakes.references(), 0u) << fakes.referenceReport();
+  EXPECT_EQ(device.lightDescs[1], nullptr);
+  const size_t releases = fakes.releases();
+  device.tearDown();
+  EXPECT_EQ(fakes.releases(), releases);
+
+  // And the same record starts again.
+  ASSERT_EQ(device.startUp(), S_OK);
+  EXPECT_TRUE(device.ready);
+}
+
+TEST_F(DeviceTest, MatricesStartAsTheFixedProjectionAndIdentityView) {
+  const D3DMATRIX projection = {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 1, 0, 0, -1, 0};
+  EXPECT_TRUE(sameMatrix(device.projection, projection));
+  EXPECT_TRUE(sameMatrix(device.view, identityMatrix()));
+
+  ASSERT_EQ(start(), S_OK);
+  device.view = translationMatrix(1, 2, 3);
+  device.projection._11 = 5;
+  device.applyViewProjection();
+  const auto transforms = fakes.callsTo("SetTransform");
+  ASSERT_EQ(transforms.size(), 2u);
+  EXPECT_EQ(transforms[0].args[0], DWORD(D3DTRANSFORMSTATE_PROJECTION));
+  EXPECT_TRUE(sameMatrix(transforms[0].matrix, device.projection));
+  EXPECT_EQ(transforms[1].args[0], DWORD(D3DTRANSFORMSTATE_VIEW));
+  EXPECT_TRUE(sameMatrix(transforms[1].matrix, device.view));
+
+  device.resetMatrices();
+  EXPECT_TRUE(sameMatrix(device.projection, projection));
+  EXPECT_TRUE(sameMatrix(device.view, identityMatrix()));
+}
