@@ -1,0 +1,314 @@
+// The RenderDevice on the real DirectDraw and Direct3D of the machine (Wine's
+// here), in a real window on the display: a known scene is drawn, the back
+// buffer is read back and the screen captured, and the colours are checked
+// where the geometry must land and where it must not; then the window is
+// resized, moved, minimised and restored, and the device is started again.
+#include "device/render_device.h"
+#include "device/tests/device_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Colour {
+  int r = 0, g = 0, b = 0;
+};
+
+std::string describe(const Colour& colour) {
+  return "(" + std::to_string(colour.r) + ", " + std::to_string(colour.g) + ", " +
+         std::to_string(colour.b) + ")";
+}
+
+bool isRed(const Colour& c) { return c.r > 200 && c.g < 60 && c.b < 60; }
+bool isGreen(const Colour& c) { return c.g > 200 && c.r < 60 && c.b < 60; }
+bool isWhite(const Colour& c) { return c.r > 200 && c.g > 200 && c.b > 200; }
+bool isBlack(const Colour& c) { return c.r < 30 && c.g < 30 && c.b < 30; }
+
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<Colour> pixels;
+  Colour at(int x, int y) const { return pixels.at(size_t(y) * width + x); }
+  // Whether any pixel within `reach` rows of (x, y) passes the test: a
+  // one-pixel line may fall on either row next to its exact position.
+  template <class Test>
+  bool nearRow(int x, int y, int reach, Test test) const {
+    for (int row = y - reach; row <= y + reach; ++row) {
+      if (row >= 0 && row < height && test(at(x, row))) return true;
+    }
+    return false;
+  }
+};
+
+int channel(DWORD value, DWORD mask) {
+  if (!mask) return 0;
+  int shift = 0;
+  while (!(mask & (1u << shift))) ++shift;
+  return int(((value & mask) >> shift) * 255 / (mask >> shift));
+}
+
+// Locks the back buffer and converts it to 8-bit channels.
+Image readBackBuffer(RenderDevice& device) {
+  Image image;
+  DDSURFACEDESC2 desc{};
+  desc.dwSize = sizeof(desc);
+  const HRESULT hr =
+      device.backBuffer4->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr);
+  EXPECT_EQ(hr, DD_OK) << "Lock";
+  if (FAILED(hr)) return image;
+  image.width = int(desc.dwWidth);
+  image.height = int(desc.dwHeight);
+  const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
+  const int bytes = int(format.dwRGBBitCount / 8);
+  for (int y = 0; y < image.height; ++y) {
+    const auto* row = static_cast<const unsigned char*>(desc.lpSurface) + y * desc.lPitch;
+    for (int x = 0; x < image.width; ++x) {
+      DWORD value = 0;
+      for (int i = 0; i < bytes; ++i) value |= DWORD(row[x * bytes + i]) << (8 * i);
+      image.pixels.push_back({channel(value, format.dwRBitMask), channel(value, format.dwGBitMask),
+                              channel(value, format.dwBBitMask)});
+    }
+  }
+  device.backBuffer4->Unlock(nullptr);
+  return image;
+}
+
+// Copies a rectangle of the screen, as a user would see it.
+Image captureScreen(const RECT& area) {
+  Image image;
+  image.width = area.right - area.left;
+  image.height = area.bottom - area.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, image.width, image.height, screen, area.left, area.top, SRCCOPY);
+  GdiFlush();
+  const auto* pixels = static_cast<const DWORD*>(bits);
+  for (int i = 0; i < image.width * image.height; ++i) {
+    image.pixels.push_back({int(pixels[i] >> 16 & 0xFF), int(pixels[i] >> 8 & 0xFF),
+                            int(pixels[i] & 0xFF)});
+  }
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return image;
+}
+
+void pumpMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+// A vertex that lands on pixel (px, py) of a width x height render window at
+// view depth z, under the device's fixed projection and an identity view:
+// x' = 2x/z across -1..1, y' = 2y/z from h/w at the top to -h/w at the bottom.
+D3DVERTEX vertexAtPixel(float px, float py, float z, int width, int height) {
+  const float xNdc = 2.0f * px / float(width) - 1.0f;
+  const float yNdc = (float(height) / 2.0f - py) * 2.0f / float(width);
+  D3DVERTEX vertex{};
+  vertex.x = xNdc * z / 2.0f;
+  vertex.y = yNdc * z / 2.0f;
+  vertex.z = z;
+  vertex.nz = -1.0f;  // facing the camera
+  return vertex;
+}
+
+// Where the scene's parts lie in a width x height window; the checks look
+// at these pixels.
+struct Layout {
+  int width, height;
+  POINT redOnly() const { return {int(0.2 * width), int(0.6 * height)}; }
+  POINT greenOverRed() const { return {int(0.33 * width), int(0.25 * height)}; }
+  POINT points() const { return {int(0.7 * width), int(0.3 * height)}; }
+  POINT line() const { return {int(0.75 * width), int(0.8 * height)}; }
+  POINT belowLine() const { return {int(0.75 * width), int(0.8 * height) + 12}; }
+  POINT empty() const { return {int(0.7 * width), int(0.6 * height)}; }
+  POINT corner() const { return {int(0.05 * width), int(0.95 * height)}; }
+};
+
+// Clears and draws the known scene under a light from behind the camera:
+// a green triangle (plain list) in front of a red quad (indexed list) drawn
+// after it, so that the z-buffer decides the overlap; a white block of
+// unlit points; and a lit green line placed by a world translation.
+void drawScene(RenderDevice& device, const Layout& layout) {
+  const int w = layout.width;
+  const int h = layout.height;
+  D3DMATRIX world = identityMatrix();
+
+  device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1));
+  ASSERT_EQ(device.clear(), D3D_OK);
+  ASSERT_EQ(device.beginScene(), D3D_OK);
+  device.applyViewProjection();
+  ASSERT_EQ(device.setTransform(D3DTRANSFORMSTATE_WORLD, &world), D3D_OK);
+  ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID), D3D_OK);
+  ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_CCW), D3D_OK);
+
+  ASSERT_EQ(device.updateMaterial(diffuseMaterial(0, 1, 0)), D3D_OK);
+  D3DVERTEX triangle[] = {vertexAtPixel(0.3f * w, 0.1f * h, 3, w, h),
+                          vertexAtPixel(0.5f * w, 0.1f * h, 3, w, h),
+                          vertexAtPixel(0.3f * w, 0.4f * h, 3, w, h)};
+  EXPECT_EQ(device.drawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, triangle, 3, 0), D3D_OK);
+
+  ASSERT_EQ(device.updateMaterial(diffuseMaterial(1, 0, 0)), D3D_OK);
+  D3DVERTEX quad[] = {vertexAtPixel(0.1f * w, 0.2f * h, 4, w, h),
+                      vertexAtPixel(0.4f * w, 0.2f * h, 4, w, h),
+                      vertexAtPixel(0.4f * w, 0.7f * h, 4, w, h),
+                      vertexAtPixel(0.1f * w, 0.7f * h, 4, w, h)};
+  WORD quadIndices[] = {0, 1, 3, 1, 2, 3};
+  EXPECT_EQ(device.drawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, quad, 4, quadIndices,
+                                        6, 0),
+            D3D_OK);
+
+  std::vector<D3DVERTEX> block;
+  const POINT centre = layout.points();
+  for (int dy = -3; dy <= 3; ++dy) {
+    for (int dx = -3; dx <= 3; ++dx) {
+      block.push_back(vertexAtPixel(centre.x + dx + 0.5f, centre.y + dy + 0.5f, 5, w, h));
+    }
+  }
+  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, block.data(), DWORD(block.size()),
+                                 D3DDP_DONOTLIGHT),
+            D3D_OK);
+
+  // The line is made on the horizon and moved down to its row by the world
+  // transform: y' = 2y/z at depth 4.
+  ASSERT_EQ(device.updateMaterial(diffuseMaterial(0, 1, 0)), D3D_OK);
+  D3DVERTEX line[] = {vertexAtPixel(0.55f * w, h / 2.0f, 4, w, h),
+                      vertexAtPixel(0.95f * w, h / 2.0f, 4, w, h)};
+  const D3DVERTEX onRow = vertexAtPixel(0, layout.line().y + 0.5f, 4, w, h);
+  D3DMATRIX down = translationMatrix(0, onRow.y, 0);
+  ASSERT_EQ(device.setTransform(D3DTRANSFORMSTATE_WORLD, &down), D3D_OK);
+  EXPECT_EQ(device.drawPrimitive(D3DPT_LINELIST, D3DFVF_VERTEX, line, 2, 0), D3D_OK);
+  ASSERT_EQ(device.setTransform(D3DTRANSFORMSTATE_WORLD, &world), D3D_OK);
+
+  ASSERT_EQ(device.endScene(), D3D_OK);
+}
+
+void expectScene(const Image& image, const Layout& layout, const char* where) {
+  SCOPED_TRACE(where);
+  ASSERT_EQ(image.width, layout.width);
+  ASSERT_EQ(image.height, layout.height);
+  auto check = [&](POINT p, bool (*test)(const Colour&), const char* what) {
+    EXPECT_TRUE(test(image.at(p.x, p.y)))
+        << what << " at (" << p.x << ", " << p.y << "): " << describe(image.at(p.x, p.y));
+  };
+  check(layout.redOnly(), isRed, "lit red quad");
+  check(layout.greenOverRed(), isGreen, "nearer green triangle over the quad");
+  check(layout.points(), isWhite, "unlit point block");
+  check(layout.empty(), isBlack, "nothing");
+  check(layout.corner(), isBlack, "nothing");
+  const POINT line = layout.line();
+  EXPECT_TRUE(image.nearRow(line.x, line.y, 1, isGreen))
+      << "lit line near (" << line.x << ", " << line.y << "): " << describe(image.at(line.x, line.y));
+  const POINT below = layout.belowLine();
+  EXPECT_TRUE(isBlack(image.at(below.x, below.y))) << "below the line";
+}
+
+// Presents and checks that the picture reached the screen.
+void expectOnScreen(RenderDevice& device, const Layout& layout) {
+  ASSERT_EQ(device.present(), DD_OK);
+  GdiFlush();
+  pumpMessages();
+  expectScene(captureScreen(device.screenRect), layout, "on the screen");
+}
+
+class RealDeviceTest : public ::testing::Test {
+ protected:
+  RealDeviceTest() {
+    chosenDeviceDesc = D3DDEVICEDESC{};
+    displayBitDepth = 16;
+    pumpMessages();
+  }
+
+  void startDevice() {
+    device.attachWindow(window.handle);
+    device.requireDrawPrimitive = true;
+    ASSERT_EQ(device.startUp(), DD_OK);
+    device.resetMatrices();
+    device.applyViewProjection();
+    ASSERT_EQ(device.createMaterial(diffuseMaterial(1, 1, 1)), D3D_OK);
+    ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE), D3D_OK);
+  }
+
+  void drawAndCheck(const char* when) {
+    SCOPED_TRACE(when);
+    const Layout layout{device.clientRect.right, device.clientRect.bottom};
+    drawScene(device, layout);
+    expectScene(readBackBuffer(device), layout, "in the back buffer");
+    expectOnScreen(device, layout);
+  }
+
+  TestWindow window{60, 40, 320, 240, true};
+  RenderDevice device;
+};
+
+}  // namespace
+
+TEST_F(RealDeviceTest, DrawsFollowsTheWindowAndStartsAgain) {
+  startDevice();
+  EXPECT_TRUE(device.ready);
+  EXPECT_TRUE(device.useDx6);
+  EXPECT_TRUE(device.useHardware);
+  EXPECT_TRUE(sameGuids(device.deviceGuid, IID_IDirect3DHALDevice));
+  EXPECT_TRUE(device.useZBuffer);
+  EXPECT_EQ(device.presentByGdi, runningOnWine());
+  drawAndCheck("first frame");
+
+  // Resized to another shape: the back buffer, viewport and picture follow.
+  window.place(60, 40, 400, 200);
+  pumpMessages();
+  ASSERT_EQ(device.resize(), DD_OK);
+  EXPECT_EQ(device.clientRect.right, 400);
+  EXPECT_EQ(device.clientRect.bottom, 200);
+  drawAndCheck("after a resize");
+
+  // Moved: the screen rectangle follows, and so does the picture.
+  window.place(90, 70, 400, 200);
+  pumpMessages();
+  device.windowMoved();
+  EXPECT_EQ(device.screenRect.left, 90);
+  EXPECT_EQ(device.screenRect.top, 70);
+  EXPECT_EQ(device.screenRect.right, 490);
+  EXPECT_EQ(device.screenRect.bottom, 270);
+  drawAndCheck("after a move");
+
+  // Minimised: no area, nothing built, nothing drawn; restored: drawing again.
+  ShowWindow(window.handle, SW_MINIMIZE);
+  pumpMessages();
+  RECT minimised{};
+  GetClientRect(window.handle, &minimised);
+  EXPECT_EQ(minimised.right, 0);
+  EXPECT_EQ(minimised.bottom, 0);
+  EXPECT_EQ(device.resize(), DD_OK);
+  EXPECT_FALSE(device.ready);
+  EXPECT_EQ(device.backBuffer4, nullptr);
+  EXPECT_EQ(device.present(), DD_OK);
+  ShowWindow(window.handle, SW_RESTORE);
+  window.place(90, 70, 400, 200);
+  pumpMessages();
+  ASSERT_EQ(device.resize(), DD_OK);
+  EXPECT_TRUE(device.ready);
+  drawAndCheck("after minimise and restore");
+
+  // Torn down and started again in the same process, on the same record.
+  device.tearDown();
+  EXPECT_EQ(device.directDraw, nullptr);
+  startDevice();
+  drawAndCheck("after starting again");
+}
