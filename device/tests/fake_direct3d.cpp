@@ -5,6 +5,7 @@
 #include "device/tests/fake_objects.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace {
 

@@ -423,7 +423,10 @@ const char* testWindowClass() {
 }  // namespace
 
 TestWindow::TestWindow(int x, int y, int width, int height, bool visible) {
-  handle = CreateWindowExA(0, testWindowClass(), "Plim test", WS_POPUP | (visible ? WS_VISIBLE : 0),
+  // A visible window stays above any other test's windows, so that what it
+  // shows can be read back from the screen.
+  handle = CreateWindowExA(visible ? WS_EX_TOPMOST : 0, testWindowClass(), "Plim test",
+                           WS_POPUP | (visible ? WS_VISIBLE : 0),
                            x, y, width, height, nullptr, nullptr, GetModuleHandleA(nullptr),
                            nullptr);
 }

@@ -163,7 +163,8 @@ struct FakeDirectX {
 };
 
 // A borderless top-level window whose client area is the given rectangle on
-// the screen: a render window for tests. Hidden unless asked otherwise.
+// the screen: a render window for tests. Hidden unless asked otherwise; a
+// visible one stays on top.
 struct TestWindow {
   HWND handle = nullptr;
   TestWindow(int x, int y, int width, int height, bool visible = false);

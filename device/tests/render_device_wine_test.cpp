@@ -5,115 +5,13 @@
 // resized, moved, minimised and restored, and the device is started again.
 #include "device/render_device.h"
 #include "device/tests/device_fixture.h"
+#include "device/tests/pixel_readback.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 namespace {
-
-struct Colour {
-  int r = 0, g = 0, b = 0;
-};
-
-std::string describe(const Colour& colour) {
-  return "(" + std::to_string(colour.r) + ", " + std::to_string(colour.g) + ", " +
-         std::to_string(colour.b) + ")";
-}
-
-bool isRed(const Colour& c) { return c.r > 200 && c.g < 60 && c.b < 60; }
-bool isGreen(const Colour& c) { return c.g > 200 && c.r < 60 && c.b < 60; }
-bool isWhite(const Colour& c) { return c.r > 200 && c.g > 200 && c.b > 200; }
-bool isBlack(const Colour& c) { return c.r < 30 && c.g < 30 && c.b < 30; }
-
-struct Image {
-  int width = 0;
-  int height = 0;
-  std::vector<Colour> pixels;
-  Colour at(int x, int y) const { return pixels.at(size_t(y) * width + x); }
-  // Whether any pixel within `reach` rows of (x, y) passes the test: a
-  // one-pixel line may fall on either row next to its exact position.
-  template <class Test>
-  bool nearRow(int x, int y, int reach, Test test) const {
-    for (int row = y - reach; row <= y + reach; ++row) {
-      if (row >= 0 && row < height && test(at(x, row))) return true;
-    }
-    return false;
-  }
-};
-
-int channel(DWORD value, DWORD mask) {
-  if (!mask) return 0;
-  int shift = 0;
-  while (!(mask & (1u << shift))) ++shift;
-  return int(((value & mask) >> shift) * 255 / (mask >> shift));
-}
-
-// Locks the back buffer and converts it to 8-bit channels.
-Image readBackBuffer(RenderDevice& device) {
-  Image image;
-  DDSURFACEDESC2 desc{};
-  desc.dwSize = sizeof(desc);
-  const HRESULT hr =
-      device.backBuffer4->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr);
-  EXPECT_EQ(hr, DD_OK) << "Lock";
-  if (FAILED(hr)) return image;
-  image.width = int(desc.dwWidth);
-  image.height = int(desc.dwHeight);
-  const DDPIXELFORMAT& format = desc.ddpfPixelFormat;
-  const int bytes = int(format.dwRGBBitCount / 8);
-  for (int y = 0; y < image.height; ++y) {
-    const auto* row = static_cast<const unsigned char*>(desc.lpSurface) + y * desc.lPitch;
-    for (int x = 0; x < image.width; ++x) {
-      DWORD value = 0;
-      for (int i = 0; i < bytes; ++i) value |= DWORD(row[x * bytes + i]) << (8 * i);
-      image.pixels.push_back({channel(value, format.dwRBitMask), channel(value, format.dwGBitMask),
-                              channel(value, format.dwBBitMask)});
-    }
-  }
-  device.backBuffer4->Unlock(nullptr);
-  return image;
-}
-
-// Copies a rectangle of the screen, as a user would see it.
-Image captureScreen(const RECT& area) {
-  Image image;
-  image.width = area.right - area.left;
-  image.height = area.bottom - area.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ previous = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, image.width, image.height, screen, area.left, area.top, SRCCOPY);
-  GdiFlush();
-  const auto* pixels = static_cast<const DWORD*>(bits);
-  for (int i = 0; i < image.width * image.height; ++i) {
-    image.pixels.push_back({int(pixels[i] >> 16 & 0xFF), int(pixels[i] >> 8 & 0xFF),
-                            int(pixels[i] & 0xFF)});
-  }
-  SelectObject(memory, previous);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return image;
-}
-
-void pumpMessages() {
-  MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-}
 
 // A vertex that lands on pixel (px, py) of a width x height render window at
 // view depth z, under the device's fixed projection and an identity view:
@@ -254,7 +152,7 @@ class RealDeviceTest : public ::testing::Test {
     expectOnScreen(device, layout);
   }
 
-  TestWindow window{60, 40, 320, 240, true};
+  TestWindow window{600, 440, 320, 240, true};
   RenderDevice device;
 };
 
@@ -271,7 +169,7 @@ TEST_F(RealDeviceTest, DrawsFollowsTheWindowAndStartsAgain) {
   drawAndCheck("first frame");
 
   // Resized to another shape: the back buffer, viewport and picture follow.
-  window.place(60, 40, 400, 200);
+  window.place(600, 440, 400, 200);
   pumpMessages();
   ASSERT_EQ(device.resize(), DD_OK);
   EXPECT_EQ(device.clientRect.right, 400);
@@ -279,13 +177,13 @@ TEST_F(RealDeviceTest, DrawsFollowsTheWindowAndStartsAgain) {
   drawAndCheck("after a resize");
 
   // Moved: the screen rectangle follows, and so does the picture.
-  window.place(90, 70, 400, 200);
+  window.place(620, 480, 400, 200);
   pumpMessages();
   device.windowMoved();
-  EXPECT_EQ(device.screenRect.left, 90);
-  EXPECT_EQ(device.screenRect.top, 70);
-  EXPECT_EQ(device.screenRect.right, 490);
-  EXPECT_EQ(device.screenRect.bottom, 270);
+  EXPECT_EQ(device.screenRect.left, 620);
+  EXPECT_EQ(device.screenRect.top, 480);
+  EXPECT_EQ(device.screenRect.right, 1020);
+  EXPECT_EQ(device.screenRect.bottom, 680);
   drawAndCheck("after a move");
 
   // Minimised: no area, nothing built, nothing drawn; restored: drawing again.
@@ -300,7 +198,7 @@ TEST_F(RealDeviceTest, DrawsFollowsTheWindowAndStartsAgain) {
   EXPECT_EQ(device.backBuffer4, nullptr);
   EXPECT_EQ(device.present(), DD_OK);
   ShowWindow(window.handle, SW_RESTORE);
-  window.place(90, 70, 400, 200);
+  window.place(620, 480, 400, 200);
   pumpMessages();
   ASSERT_EQ(device.resize(), DD_OK);
   EXPECT_TRUE(device.ready);
