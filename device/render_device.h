@@ -98,11 +98,16 @@ struct RenderDevice {
   RenderDevice(const RenderDevice&) = delete;
   RenderDevice& operator=(const RenderDevice&) = delete;
 
-  // Setup and teardown (render_device_setup.cpp).
+  // Setup and teardown (render_device_setup.cpp). The caller attaches the
+  // window, may set requireDrawPrimitive, starts up, then resets and applies
+  // the matrices. startUp returns the first failing step's result and leaves
+  // what it made for tearDown; tearDown releases everything and may run twice.
   BOOL attachWindow(HWND renderWindow);
   HRESULT startUp();
   void tearDown();
+  // view = identity; projection: x' = 2x/z, y' = 2y/z, depth 1 - 1/z.
   void resetMatrices();
+  // SetTransform of projection, then view, on the device.
   void applyViewProjection();
 
   HRESULT createDirectDraw();
@@ -136,7 +141,9 @@ struct RenderDevice {
   static HRESULT CALLBACK acceptTextureFormat(DDPIXELFORMAT* format, void* context);
   static DWORD zBufferBitsFromDepthFlags(DWORD depthFlags);
 
-  // Frame operations (render_device_frame.cpp).
+  // Frame operations (render_device_frame.cpp). While the device is not
+  // ready, clear and present return S_OK and the others E_FAIL, and nothing
+  // reaches Direct3D. Results are Direct3D's, unchanged.
   HRESULT clear();
   HRESULT beginScene();
   HRESULT endScene();
@@ -145,6 +152,9 @@ struct RenderDevice {
   HRESULT setLightState(D3DLIGHTSTATETYPE state, DWORD value);
   HRESULT setTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix);
   HRESULT getTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix);
+  // vertexCode is a D3DVERTEXTYPE or an FVF code; each interface gets the
+  // kind it takes. Point, line and triangle lists longer than one call takes
+  // (D3DMAXNUMVERTICES) go in consecutive calls.
   HRESULT drawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexCode, void* vertices,
                         DWORD vertexCount, DWORD flags);
   HRESULT drawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD vertexCode, void* vertices,
@@ -152,15 +162,23 @@ struct RenderDevice {
   static DWORD toVertexFormat(DWORD vertexCode);
   static DWORD toVertexType(DWORD vertexCode);
 
+  // Lights by slot 0..MAX_LIGHTS-1; the device keeps a copy of each light so
+  // that a resize can make it again.
   HRESULT setLight(int slot, D3DLIGHT2 light);
   void releaseLight(int slot);
   void releaseLights();
   HRESULT recreateLights();
+  // One material object; both select it with SetLightState(MATERIAL, handle).
   HRESULT createMaterial(D3DMATERIAL material);
   HRESULT updateMaterial(D3DMATERIAL material);
 
+  // The render window moved: follow it on the screen.
   void windowMoved();
   void moveScreenRect(int x, int y);
+  // The render window changed size: rebuild the back buffer, z-buffer,
+  // device, viewport and lights. An empty window (minimised) leaves the
+  // device not ready until a resize finds an area again; a failed rebuild is
+  // tried again at the next resize.
   HRESULT resize();
 
  private:
