@@ -1,0 +1,336 @@
+// The renderer's calls, as the device's scripted fakes receive them: the
+// states, transforms, materials and draws of each render mode, normal lines,
+// children, and the camera.
+#include "render/scene_renderer.h"
+
+#include "device/tests/fake_directx.h"
+#include "render/math3d.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+constexpr ColorRgb DIFFUSE{0.1f, 0.2f, 0.3f};
+constexpr ColorRgb AMBIENT{0.15f, 0.25f, 0.35f};
+constexpr ColorRgb SPECULAR{0.4f, 0.5f, 0.6f};
+constexpr ColorRgb EMISSIVE{0.7f, 0.8f, 0.9f};
+
+struct Renderer : ::testing::Test {
+  FakeDirectX fakes;
+  TestWindow window{0, 0, 400, 300};
+  RenderDevice device;
+  SceneRenderer renderer;
+
+  void SetUp() override {
+    chosenDeviceDesc = D3DDEVICEDESC{};
+    displayBitDepth = 16;
+    ASSERT_EQ(renderer.attach(&device, window.handle), ATTACHED);
+    ASSERT_TRUE(device.ready) << fakes.log();
+    fakes.clearCalls();
+  }
+
+  // Whatever was drawn, the device's objects are all released at teardown
+  // and no fake saw a call it could not answer.
+  void TearDown() override {
+    device.tearDown();
+    EXPECT_EQ(fakes.references(), 0u) << fakes.referenceReport();
+    EXPECT_TRUE(fakes.problems().empty()) << ::testing::PrintToString(fakes.problems());
+  }
+
+  // The one draw call made since the log was cleared.
+  FakeCall onlyDraw() {
+    std::vector<FakeCall> draws = fakes.callsTo("DrawPrimitive");
+    for (const FakeCall& call : fakes.callsTo("DrawIndexedPrimitive")) draws.push_back(call);
+    EXPECT_EQ(draws.size(), 1u) << fakes.log();
+    return draws.empty() ? FakeCall{} : draws.front();
+  }
+};
+
+void paint(MeshNode& node) {
+  node.diffuseColor = DIFFUSE;
+  node.ambientColor = AMBIENT;
+  node.specularColor = SPECULAR;
+  node.emissiveColor = EMISSIVE;
+}
+
+std::unique_ptr<MeshNode> paintedCube(int renderMode) {
+  auto cube = std::make_unique<MeshNode>();
+  cube->renderMode = renderMode;
+  cube->makeUnitCube();
+  cube->fillBuffers();
+  paint(*cube);
+  return cube;
+}
+
+void expectColor(const D3DCOLORVALUE& actual, const ColorRgb& expected) {
+  EXPECT_EQ(actual.r, expected.r);
+  EXPECT_EQ(actual.g, expected.g);
+  EXPECT_EQ(actual.b, expected.b);
+  EXPECT_EQ(actual.a, 0.0f);
+}
+
+constexpr ColorRgb BLACK{0, 0, 0};
+
+Vector3 transform(const Vector3& p, const D3DMATRIX& m) {
+  return {stored(double(p.x) * m._11 + double(p.y) * m._21 + double(p.z) * m._31 + m._41),
+          stored(double(p.x) * m._12 + double(p.y) * m._22 + double(p.z) * m._32 + m._42),
+          stored(double(p.x) * m._13 + double(p.y) * m._23 + double(p.z) * m._33 + m._43)};
+}
+
+bool sameMatrix(const D3DMATRIX& a, const D3DMATRIX& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+}  // namespace
+
+TEST_F(Renderer, AttachStartsTheDeviceWithMaterialAndSpecularHighlights) {
+  FakeDirectX otherFakes;
+  RenderDevice other;
+  SceneRenderer attached;
+  EXPECT_EQ(attached.attach(&other, window.handle), ATTACHED);
+  EXPECT_TRUE(other.ready);
+  EXPECT_TRUE(other.requireDrawPrimitive);
+  EXPECT_EQ(attached.window, window.handle);
+  EXPECT_EQ(otherFakes.count("CreateMaterial"), 1u);
+  const std::vector<FakeCall> states = otherFakes.callsTo("SetRenderState");
+  ASSERT_FALSE(states.empty());
+  EXPECT_EQ(states.back().args, (std::vector<DWORD>{D3DRENDERSTATE_SPECULARENABLE, TRUE}));
+  EXPECT_EQ(attached.material.dwSize, sizeof(D3DMATERIAL));
+}
+
+TEST_F(Renderer, AttachWithoutWindowOrDeviceDoesNothing) {
+  SceneRenderer withoutWindow;
+  EXPECT_EQ(withoutWindow.attach(&device, nullptr), NOTHING_TO_ATTACH);
+  EXPECT_EQ(withoutWindow.device, &device);
+  EXPECT_EQ(withoutWindow.window, nullptr);
+  SceneRenderer withoutDevice;
+  EXPECT_EQ(withoutDevice.attach(nullptr, window.handle), NOTHING_TO_ATTACH);
+  EXPECT_EQ(withoutDevice.window, nullptr);
+  EXPECT_TRUE(fakes.calls().empty()) << fakes.log();
+}
+
+TEST_F(Renderer, LitModesDrawSolidCulledTrianglesInTheNodesColours) {
+  for (int mode : {RENDER_MODE_SOLID, RENDER_MODE_TEXTURED}) {
+    SCOPED_TRACE(mode);
+    fakes.clearCalls();
+    renderer.drawNode(*paintedCube(mode));
+    const FakeCall draw = onlyDraw();
+    EXPECT_EQ(draw.method, "IDirect3DDevice3::DrawIndexedPrimitive");
+    EXPECT_EQ(draw.args, (std::vector<DWORD>{D3DPT_TRIANGLELIST, D3DFVF_VERTEX, 8, 36, 0}));
+    EXPECT_EQ(draw.vertices.size(), 8u);
+    EXPECT_EQ(draw.indices.size(), 36u);
+    EXPECT_EQ(draw.state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_SOLID));
+    EXPECT_EQ(draw.state.renderState(D3DRENDERSTATE_CULLMODE), DWORD(D3DCULL_CCW));
+    const D3DMATERIAL& m = draw.state.material;
+    expectColor(m.dcvDiffuse, DIFFUSE);
+    expectColor(m.dcvAmbient, AMBIENT);
+    expectColor(m.dcvSpecular, SPECULAR);
+    expectColor(m.dcvEmissive, EMISSIVE);
+    EXPECT_EQ(m.dvPower, LIT_SPECULAR_POWER);
+  }
+}
+
+TEST_F(Renderer, WireframeAndPointsGlowInTheDiffuseColourUnculled) {
+  renderer.drawNode(*paintedCube(RENDER_MODE_WIREFRAME));
+  FakeCall draw = onlyDraw();
+  EXPECT_EQ(draw.method, "IDirect3DDevice3::DrawIndexedPrimitive");
+  EXPECT_EQ(draw.state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_WIREFRAME));
+  EXPECT_EQ(draw.state.renderState(D3DRENDERSTATE_CULLMODE), DWORD(D3DCULL_NONE));
+  expectColor(draw.state.material.dcvDiffuse, BLACK);
+  expectColor(draw.state.material.dcvAmbient, BLACK);
+  expectColor(draw.state.material.dcvSpecular, SPECULAR);
+  expectColor(draw.state.material.dcvEmissive, DIFFUSE);
+
+  fakes.clearCalls();
+  renderer.drawNode(*paintedCube(RENDER_MODE_POINTS));
+  draw = onlyDraw();
+  EXPECT_EQ(draw.method, "IDirect3DDevice3::DrawPrimitive");
+  EXPECT_EQ(draw.args, (std::vector<DWORD>{D3DPT_POINTLIST, D3DFVF_VERTEX, 8, D3DDP_DONOTLIGHT}));
+  EXPECT_EQ(draw.state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_POINT));
+  EXPECT_EQ(draw.state.renderState(D3DRENDERSTATE_CULLMODE), DWORD(D3DCULL_NONE));
+  expectColor(draw.state.material.dcvEmissive, DIFFUSE);
+
+  // A mode outside the table: emissive, solid, culled, triangles.
+  fakes.clearCalls();
+  renderer.drawNode(*paintedCube(9));
+  draw = onlyDraw();
+  EXPECT_EQ(draw.method, "IDirect3DDevice3::DrawIndexedPrimitive");
+  EXPECT_EQ(draw.state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_SOLID));
+  EXPECT_EQ(draw.state.renderState(D3DRENDERSTATE_CULLMODE), DWORD(D3DCULL_CCW));
+  expectColor(draw.state.material.dcvEmissive, DIFFUSE);
+}
+
+TEST_F(Renderer, GlobalModeReachesDeferringNodesAndForcedAllNodes) {
+  renderer.globalFillMode = RENDER_MODE_WIREFRAME;
+  renderer.drawNode(*paintedCube(RENDER_MODE_GLOBAL));
+  EXPECT_EQ(onlyDraw().state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_WIREFRAME));
+
+  // The point cloud keeps its own mode whatever the buttons say...
+  renderer.globalFillMode = RENDER_MODE_TEXTURED;
+  fakes.clearCalls();
+  renderer.drawNode(*paintedCube(RENDER_MODE_POINTS));
+  EXPECT_EQ(onlyDraw().args[0], DWORD(D3DPT_POINTLIST));
+
+  // ... unless the global mode is forced on every node.
+  renderer.forceGlobalMode = true;
+  fakes.clearCalls();
+  renderer.drawNode(*paintedCube(RENDER_MODE_POINTS));
+  EXPECT_EQ(onlyDraw().method, "IDirect3DDevice3::DrawIndexedPrimitive");
+}
+
+TEST_F(Renderer, SpecularPowerIsZeroUntilTheFirstLitNode) {
+  renderer.drawNode(*paintedCube(RENDER_MODE_POINTS));
+  EXPECT_EQ(onlyDraw().state.material.dvPower, 0.0f);
+  renderer.drawNode(*paintedCube(RENDER_MODE_TEXTURED));
+  fakes.clearCalls();
+  renderer.drawNode(*paintedCube(RENDER_MODE_WIREFRAME));
+  EXPECT_EQ(onlyDraw().state.material.dvPower, LIT_SPECULAR_POWER);
+}
+
+TEST_F(Renderer, NodesArePlacedScaledAndTurned) {
+  auto node = paintedCube(RENDER_MODE_TEXTURED);
+  node->position.set(1, 2, 3);
+  node->scaling.set(2, 2, 2);
+  renderer.drawNode(*node);
+  const Vector3 placed = transform({1, 0, 0}, onlyDraw().state.world);
+  EXPECT_FLOAT_EQ(placed.x, -1.0f);
+  EXPECT_FLOAT_EQ(placed.y, 2.0f);
+  EXPECT_FLOAT_EQ(placed.z, 3.0f);
+
+  const float theta = 0.9f;
+  node->position.set(0, 0, 0);
+  node->scaling.set(1, 1, 1);
+  node->setOrientation({0, 1, 0}, theta);
+  fakes.clearCalls();
+  renderer.drawNode(*node);
+  const Vector3 turned = transform({1, 0, 0}, onlyDraw().state.world);
+  EXPECT_NEAR(turned.x, std::cos(theta), 1e-6);
+  EXPECT_NEAR(turned.y, 0.0f, 1e-6);
+  EXPECT_NEAR(turned.z, std::sin(theta), 1e-6);
+}
+
+TEST_F(Renderer, FieldLinesReplaceThePointsOneCallPerPoint) {
+  MeshNode surface;
+  surface.renderMode = RENDER_MODE_POINTS;
+  surface.allocatePoints(3);
+  for (int i = 0; i < 3; ++i) {
+    surface.positions[i].set(float(i), 1.0f, -2.0f);
+    surface.normals[i].set(0.0f, 0.6f, 0.8f);
+  }
+  surface.fillBuffers();
+  surface.diffuseColor = {1, 1, 1};
+  surface.drawSurface = false;
+  surface.normalLength = 1.6f;
+  renderer.drawNode(surface);
+
+  const std::vector<FakeCall> lines = fakes.callsTo("DrawPrimitive");
+  ASSERT_EQ(lines.size(), 3u) << fakes.log();
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    const FakeCall& line = lines[i];
+    EXPECT_EQ(line.args, (std::vector<DWORD>{D3DPT_LINELIST, D3DFVF_VERTEX, 2, 0}));
+    ASSERT_EQ(line.vertices.size(), 2u);
+    const D3DVERTEX& from = line.vertices[0];
+    const D3DVERTEX& to = line.vertices[1];
+    EXPECT_EQ(from.x, float(i));
+    EXPECT_EQ(from.nz, 1.0f);
+    EXPECT_EQ(to.x, float(i));
+    EXPECT_EQ(to.y, stored(1.0 + 0.6f * 1.6));
+    EXPECT_EQ(to.z, stored(-2.0 + 0.8f * 1.6));
+    EXPECT_EQ(to.nx, 0.0f);
+    EXPECT_EQ(to.nz, 0.0f);
+    EXPECT_EQ(line.state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_POINT));
+    expectColor(line.state.material.dcvEmissive, {1, 1, 1});
+    expectColor(line.state.material.dcvDiffuse, {1, 1, 1});
+  }
+}
+
+TEST_F(Renderer, ChildrenDrawAfterTheParentUnderItsTransform) {
+  auto parent = paintedCube(RENDER_MODE_TEXTURED);
+  parent->position.set(10, 0, 0);
+  parent->orientation = {0, 0, 0, 1};
+  parent->childCount = 3;
+  parent->children = std::make_unique<std::unique_ptr<MeshNode>[]>(3);
+  parent->children[0] = paintedCube(RENDER_MODE_WIREFRAME);
+  parent->children[2] = paintedCube(RENDER_MODE_POINTS);
+  parent->children[2]->position.set(0, 5, 0);
+  parent->children[2]->orientation = {0, 0, 0, 1};
+  for (int i : {0, 2}) parent->children[i]->parent = parent.get();
+
+  // A transform already on the device is the base of everything drawn and
+  // is there again afterwards.
+  D3DMATRIX base;
+  identityMatrix(base);
+  base._43 = 7;
+  device.setTransform(D3DTRANSFORMSTATE_WORLD, &base);
+  fakes.clearCalls();
+  renderer.drawNode(*parent);
+
+  const std::vector<std::string> methods = fakes.methods();
+  std::vector<FakeCall> draws;
+  for (const FakeCall& call : fakes.calls())
+    if (call.method.find("::Draw") != std::string::npos) draws.push_back(call);
+  ASSERT_EQ(draws.size(), 3u) << fakes.log();
+  EXPECT_EQ(draws[0].state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_SOLID));
+  EXPECT_EQ(draws[1].state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_WIREFRAME));
+  EXPECT_EQ(draws[2].state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_POINT));
+
+  const Vector3 child = transform({0, 0, 0}, draws[2].state.world);
+  EXPECT_FLOAT_EQ(child.x, 10.0f);
+  EXPECT_FLOAT_EQ(child.y, 5.0f);
+  EXPECT_FLOAT_EQ(child.z, 7.0f);
+
+  const std::vector<FakeCall> transforms = fakes.callsTo("SetTransform");
+  ASSERT_FALSE(transforms.empty());
+  EXPECT_EQ(transforms.back().args[0], DWORD(D3DTRANSFORMSTATE_WORLD));
+  EXPECT_TRUE(sameMatrix(transforms.back().matrix, base));
+}
+
+TEST_F(Renderer, NodesWithoutRenderBuffersDrawNothing) {
+  MeshNode unfilled;
+  unfilled.makeUnitCube();  // buffers never built
+  unfilled.normalLength = 1.0f;
+  renderer.drawNode(unfilled);
+  EXPECT_EQ(fakes.count("DrawPrimitive") + fakes.count("DrawIndexedPrimitive"), 0u)
+      << fakes.log();
+  // The world transform is still restored.
+  EXPECT_EQ(fakes.count("SetTransform"), 2u);
+}
+
+TEST_F(Renderer, CameraBecomesTheViewAndADegenerateOneKeepsIt) {
+  renderer.eye.set(0, 0, -10);
+  renderer.lookAt.set(0, 0, 0);
+  renderer.up.set(0, 1, 0);
+  renderer.beginFrame();
+  EXPECT_EQ(fakes.methods(),
+            (std::vector<std::string>{"IDirect3DViewport3::Clear", "IDirect3DDevice3::BeginScene",
+                                      "IDirect3DDevice3::SetTransform",
+                                      "IDirect3DDevice3::SetTransform"}));
+  const FakeCall view = fakes.callsTo("SetTransform").back();
+  EXPECT_EQ(view.args[0], DWORD(D3DTRANSFORMSTATE_VIEW));
+  EXPECT_EQ(view.matrix._43, 10.0f);
+  const D3DMATRIX kept = device.view;
+
+  renderer.eye = renderer.lookAt;
+  fakes.clearCalls();
+  renderer.beginFrame();
+  EXPECT_TRUE(sameMatrix(device.view, kept));
+  EXPECT_EQ(fakes.count("Clear"), 1u);
+  EXPECT_EQ(fakes.count("BeginScene"), 1u);
+
+  fakes.clearCalls();
+  renderer.endFrame();
+  EXPECT_EQ(fakes.methods().front(), "IDirect3DDevice3::EndScene");
+  EXPECT_EQ(fakes.count("Blt"), 1u);
+}
+
+TEST(RendererWithoutDevice, MakesNoCall) {
+  FakeDirectX fakes;
+  SceneRenderer renderer;
+  auto cube = paintedCube(RENDER_MODE_TEXTURED);
+  renderer.beginFrame();
+  renderer.drawNode(*cube);
+  renderer.endFrame();
+  EXPECT_TRUE(fakes.calls().empty()) << fakes.log();
+}
