@@ -1,6 +1,8 @@
 // Back buffer read-back and screen capture for tests on a real display.
 #include "device/tests/pixel_readback.h"
 
+#include <cstdio>
+
 namespace {
 
 // One channel of a pixel, scaled from its mask's width to 0..255.
@@ -91,4 +93,35 @@ void pumpMessages() {
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+}
+
+bool writeBitmap(const Image& image, const std::string& path) {
+  const int rowBytes = (image.width * 3 + 3) & ~3;  // rows padded to 4 bytes
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof(info);
+  info.biWidth = image.width;
+  info.biHeight = -image.height;  // top-down rows
+  info.biPlanes = 1;
+  info.biBitCount = 24;
+  info.biCompression = BI_RGB;
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof(file) + sizeof(info);
+  file.bfSize = file.bfOffBits + DWORD(rowBytes) * image.height;
+
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) return false;
+  bool written = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
+                 std::fwrite(&info, sizeof(info), 1, out) == 1;
+  std::vector<unsigned char> row(size_t(rowBytes), 0);
+  for (int y = 0; y < image.height && written; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      const Colour& c = image.at(x, y);
+      row[size_t(x) * 3] = static_cast<unsigned char>(c.b);
+      row[size_t(x) * 3 + 1] = static_cast<unsigned char>(c.g);
+      row[size_t(x) * 3 + 2] = static_cast<unsigned char>(c.r);
+    }
+    written = std::fwrite(row.data(), row.size(), 1, out) == 1;
+  }
+  return std::fclose(out) == 0 && written;
 }

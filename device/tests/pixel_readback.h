@@ -35,5 +35,7 @@ struct Image {
 Image readBackBuffer(RenderDevice& device);
 // A rectangle of the screen, as a user would see it.
 Image captureScreen(const RECT& area);
+// Writes the image as a 24-bit bitmap file, to look at what a test saw.
+bool writeBitmap(const Image& image, const std::string& path);
 // Dispatches the thread's pending window messages.
 void pumpMessages();
