@@ -16,6 +16,8 @@ class ControlPanel {
   virtual void setEditText(int controlId, const char* text) = 0;
   // The caption of the Regenerate button.
   virtual void setRegenerateCaption(const char* caption) = 0;
+  // Whether the check box with this control id is checked.
+  virtual bool isChecked(int controlId) = 0;
 
  protected:
   ~ControlPanel() = default;

@@ -10,4 +10,5 @@ class SilentPanel : public ControlPanel {
   std::string editText(int) override { return std::string(); }
   void setEditText(int, const char*) override {}
   void setRegenerateCaption(const char*) override {}
+  bool isChecked(int) override { return false; }
 };

@@ -15,6 +15,7 @@ class FakePanel : public ControlPanel {
   std::vector<std::pair<int, std::string>> editWrites;
   std::vector<std::string> captions;
   std::vector<int> editReads;
+  std::map<int, bool> checks;
 
   std::string editText(int controlId) override {
     editReads.push_back(controlId);
@@ -25,6 +26,7 @@ class FakePanel : public ControlPanel {
     editWrites.emplace_back(controlId, text);
   }
   void setRegenerateCaption(const char* caption) override { captions.push_back(caption); }
+  bool isChecked(int controlId) override { return checks[controlId]; }
 
   std::string caption() const { return captions.empty() ? std::string() : captions.back(); }
 };
