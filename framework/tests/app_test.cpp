@@ -1,0 +1,115 @@
+#include "framework/afxwin.h"
+#include "framework/tests/test_resource.h"
+#include "framework/tests/test_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Events = std::vector<std::string>;
+
+// An application that notes each idle call, each thread message and its exit.
+class IdleApp : public CWinApp {
+public:
+  Events events;
+  std::function<BOOL(LONG)> idle;
+
+  BOOL OnIdle(LONG lCount) override {
+    events.push_back("idle " + std::to_string(lCount));
+    return idle(lCount);
+  }
+  BOOL PreTranslateMessage(MSG* pMsg) override {
+    if (!pMsg->hwnd) events.push_back("message " + std::to_string(pMsg->message));
+    return CWinApp::PreTranslateMessage(pMsg);
+  }
+  int ExitInstance() override {
+    events.push_back("exit");
+    return CWinApp::ExitInstance();
+  }
+  afx_msg void OnTestCommand() { events.push_back("command"); }
+
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(IdleApp, CWinApp)
+  ON_COMMAND(ID_TEST_COMMAND, OnTestCommand)
+END_MESSAGE_MAP()
+
+class MessageLoop : public ::testing::Test {
+protected:
+  void SetUp() override { discardMessages(); }
+  IdleApp app;
+};
+
+TEST_F(MessageLoop, CallsOnIdleWithARisingCountAndRestartsItAfterAMessage) {
+  int round = 0;
+  app.idle = [&](LONG count) {
+    if (round == 0 && count == 3) {
+      ::PostThreadMessageA(::GetCurrentThreadId(), WM_APP, 0, 0);
+      ++round;
+    } else if (round == 1 && count == 2) {
+      ::PostQuitMessage(7);
+    }
+    return TRUE;
+  };
+
+  EXPECT_EQ(app.Run(), 7);
+  EXPECT_EQ(app.events, (Events{"idle 0", "idle 1", "idle 2", "idle 3",
+                                "message " + std::to_string(WM_APP), "idle 0", "idle 1", "idle 2",
+                                "exit"}));
+  EXPECT_EQ(app.m_msgCur.message, static_cast<UINT>(WM_QUIT));
+}
+
+TEST_F(MessageLoop, WaitsForAMessageOnceOnIdleAsksForNoMore) {
+  UINT_PTR timer = 0;
+  int round = 0;
+  app.idle = [&](LONG count) {
+    const BOOL more = app.CWinApp::OnIdle(count);
+    if (!more && round++ == 0) timer = ::SetTimer(nullptr, 0, 20, nullptr);
+    if (!more && round > 1) {
+      ::KillTimer(nullptr, timer);
+      ::PostQuitMessage(3);
+    }
+    return more;
+  };
+
+  EXPECT_EQ(app.Run(), 3);
+  EXPECT_EQ(app.events, (Events{"idle 0", "idle 1", "message " + std::to_string(WM_TIMER),
+                                "idle 0", "idle 1", "exit"}));
+}
+
+TEST_F(MessageLoop, ExitInstanceReturnsTheQuitCode) {
+  ::PostQuitMessage(12);
+  app.idle = [](LONG) { return TRUE; };
+  EXPECT_EQ(app.Run(), 12);
+  EXPECT_EQ(app.ExitInstance(), 12);
+}
+
+TEST_F(MessageLoop, CommandsADialogDoesNotHandleGoOnToTheApplication) {
+  CDialog dialog(IDD_TEST);
+  ASSERT_TRUE(dialog.Create(IDD_TEST));
+  ::SendMessageA(dialog, WM_COMMAND, ID_TEST_COMMAND, 0);
+  // Control ids are the dialog's own business.
+  ::SendMessageA(dialog, WM_COMMAND, IDC_FIRST, 0);
+  EXPECT_EQ(app.events, (Events{"command"}));
+  EXPECT_TRUE(dialog.OnCmdMsg(ID_TEST_COMMAND, CN_COMMAND));
+  EXPECT_FALSE(dialog.OnCmdMsg(ID_TEST_COMMAND + 1, CN_COMMAND));
+}
+
+TEST(Application, IsTheOneObjectAfxGetAppReturns) {
+  EXPECT_EQ(AfxGetApp(), nullptr);
+  {
+    CWinApp app;
+    EXPECT_EQ(AfxGetApp(), &app);
+    EXPECT_EQ(AfxGetMainWnd(), nullptr);
+    EXPECT_EQ(AfxGetResourceHandle(), ::GetModuleHandleA(nullptr));
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(IDD_TEST), RT_DIALOG), ::GetModuleHandleA(nullptr));
+  }
+  EXPECT_EQ(AfxGetApp(), nullptr);
+}
+
+}  // namespace
