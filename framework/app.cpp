@@ -69,6 +69,11 @@ int CWinApp::ExitInstance() {
   return static_cast<int>(m_msgCur.wParam);
 }
 
+HICON CWinApp::LoadIcon(UINT nIDResource) const {
+  const LPCTSTR name = MAKEINTRESOURCE(nIDResource);
+  return ::LoadIcon(AfxFindResourceHandle(name, RT_GROUP_ICON), name);
+}
+
 BOOL CWinApp::Enable3dControls() {
   return TRUE;
 }

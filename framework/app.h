@@ -47,6 +47,9 @@ public:
   // Takes one message, waiting if need be, and dispatches it; FALSE on WM_QUIT.
   BOOL PumpMessage();
 
+  // Icon nIDResource of the module that holds it, or null.
+  HICON LoadIcon(UINT nIDResource) const;
+
   // Controls draw themselves in 3-D on every system the program runs on, so
   // there is nothing to load; returns TRUE.
   BOOL Enable3dControls();

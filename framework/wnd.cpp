@@ -139,6 +139,11 @@ BOOL CWnd::IsIconic() const {
   return ::IsIconic(m_hWnd);
 }
 
+HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon) {
+  return reinterpret_cast<HICON>(::SendMessage(m_hWnd, WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL,
+                                               reinterpret_cast<LPARAM>(hIcon)));
+}
+
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   return ::SendMessage(m_hWnd, message, wParam, lParam);
 }

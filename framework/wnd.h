@@ -11,6 +11,18 @@
 
 class CMenu;
 
+// A rectangle with its size at hand.
+class CRect : public RECT {
+public:
+  CRect() : RECT{0, 0, 0, 0} {}
+  CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
+
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  operator LPRECT() { return this; }
+  operator LPCRECT() const { return this; }
+};
+
 // The window procedure of every window bound to a CWnd: hands the message to
 // the object's WindowProc and remembers it for Default().
 LRESULT CALLBACK FrameworkWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -49,6 +61,8 @@ public:
   void GetClientRect(LPRECT lpRect) const;
   void GetWindowRect(LPRECT lpRect) const;
   BOOL IsIconic() const;
+  // Sets the window's big (bBigIcon TRUE) or small icon; returns the previous one.
+  HICON SetIcon(HICON hIcon, BOOL bBigIcon);
   LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
   BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 

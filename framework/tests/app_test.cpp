@@ -114,4 +114,17 @@ TEST(Application, IsTheOneObjectAfxGetAppReturns) {
   EXPECT_EQ(AfxGetApp(), nullptr);
 }
 
+TEST(Application, LoadsIconsOfTheProgram) {
+  CWinApp app;
+  const HICON icon = app.LoadIcon(IDI_TEST);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(app.LoadIcon(IDI_MISSING), nullptr);
+
+  CDialog dialog(IDD_TEST);
+  ASSERT_TRUE(dialog.Create(IDD_TEST));
+  dialog.SetIcon(icon, TRUE);
+  EXPECT_EQ(::SendMessageA(dialog, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(icon));
+  EXPECT_EQ(::SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0), 0);
+}
+
 }  // namespace

@@ -96,7 +96,7 @@ TEST_F(Dialog, BoundMembersReadAndWriteTheirControls) {
   ::SendMessageA(dialog.check, BM_CLICK, 0, 0);
   EXPECT_EQ(dialog.check.GetCheck(), BST_CHECKED);
   dialog.check.SetCheck(BST_UNCHECKED);
-  EXPECT_EQ(::IsDlgButtonChecked(dialog, IDC_CHECK), BST_UNCHECKED);
+  EXPECT_EQ(::IsDlgButtonChecked(dialog, IDC_CHECK), static_cast<UINT>(BST_UNCHECKED));
 }
 
 TEST_F(Dialog, DeletingTheObjectDestroysTheWindowAndItsControls) {

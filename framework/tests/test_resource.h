@@ -11,6 +11,9 @@
 #define IDC_GO 1004
 #define IDC_FRAME 1005
 
+#define IDI_TEST 300
+#define IDI_MISSING 301
+
 #define IDS_GREETING 201
 #define IDS_LONG 202
 #define IDS_MISSING 203
