@@ -99,6 +99,15 @@ TEST_F(Dialog, BoundMembersReadAndWriteTheirControls) {
   EXPECT_EQ(::IsDlgButtonChecked(dialog, IDC_CHECK), static_cast<UINT>(BST_UNCHECKED));
 }
 
+TEST_F(Dialog, AControlBoundToAMemberIsNotBoundToAnother) {
+  BoundDialog dialog;
+  ASSERT_TRUE(dialog.Create(IDD_TEST));
+  CEdit other;
+  EXPECT_DEBUG_DEATH(other.SubclassWindow(dialog.first), "already bound to another object");
+  EXPECT_EQ(other.m_hWnd, nullptr);
+  EXPECT_EQ(CWnd::FromHandlePermanent(dialog.first), &dialog.first);
+}
+
 TEST_F(Dialog, DeletingTheObjectDestroysTheWindowAndItsControls) {
   auto* dialog = new BoundDialog;
   ASSERT_TRUE(dialog->Create(IDD_TEST));
