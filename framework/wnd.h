@@ -43,7 +43,8 @@ public:
 
   // Binds the object to an existing window and routes the window's messages
   // through the object's message map. Binding an object twice, or a window
-  // that already has an object, is a programmer's error.
+  // that already has an object, is a programmer's error: nothing is bound
+  // and the result is FALSE.
   BOOL SubclassWindow(HWND hWnd);
   // Gives the window its own procedure back and unbinds the object.
   HWND UnsubclassWindow();

@@ -133,19 +133,6 @@ TEST_F(Dialog, ADestroyedWindowUnbindsTheObjectWhichCanBeCreatedAgain) {
   EXPECT_EQ(dialog.first.m_hWnd, ::GetDlgItem(dialog, IDC_FIRST));
 }
 
-TEST_F(Dialog, WithoutParentIsOwnedByTheMainWindow) {
-  BoundDialog mainDialog;
-  app.m_pMainWnd = &mainDialog;
-  // The main window itself has no owner although it is the main window.
-  ASSERT_TRUE(mainDialog.Create(IDD_TEST));
-  EXPECT_EQ(::GetWindow(mainDialog, GW_OWNER), nullptr);
-
-  BoundDialog other;
-  ASSERT_TRUE(other.Create(IDD_TEST));
-  EXPECT_EQ(::GetWindow(other, GW_OWNER), mainDialog.m_hWnd);
-  app.m_pMainWnd = nullptr;
-}
-
 TEST_F(Dialog, DestroyingTheMainWindowEndsTheMessageLoop) {
   auto* mainDialog = new BoundDialog;
   app.m_pMainWnd = mainDialog;
@@ -254,10 +241,17 @@ TEST_F(Dialog, DoModalReturnsTheResultGivenToEndDialog) {
   EXPECT_EQ(escapeDialog.calls, (Calls{"cancel"}));
 }
 
-TEST_F(Dialog, DoModalWithoutParentIsOwnedByTheMainWindow) {
+TEST_F(Dialog, WithoutParentIsOwnedByTheMainWindow) {
   BoundDialog mainDialog;
-  ASSERT_TRUE(mainDialog.Create(IDD_TEST));
   app.m_pMainWnd = &mainDialog;
+  // The main window itself has no owner although it is the main window.
+  ASSERT_TRUE(mainDialog.Create(IDD_TEST));
+  EXPECT_EQ(::GetWindow(mainDialog, GW_OWNER), nullptr);
+
+  BoundDialog modeless;
+  ASSERT_TRUE(modeless.Create(IDD_TEST));
+  EXPECT_EQ(::GetWindow(modeless, GW_OWNER), mainDialog.m_hWnd);
+
   ClosingDialog modal(WM_COMMAND, IDOK);
   EXPECT_EQ(modal.DoModal(), IDOK);
   EXPECT_EQ(modal.owner, mainDialog.m_hWnd);
