@@ -41,7 +41,7 @@ END_MESSAGE_MAP()
 
 class MessageLoop : public ::testing::Test {
 protected:
-  void SetUp() override { discardMessages(); }
+  void SetUp() override { emptyQueue(); }
   IdleApp app;
 };
 

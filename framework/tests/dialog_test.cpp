@@ -45,8 +45,8 @@ protected:
 
 class Dialog : public ::testing::Test {
 protected:
-  void SetUp() override { discardMessages(); }
-  void TearDown() override { discardMessages(); }
+  void SetUp() override { emptyQueue(); }
+  void TearDown() override { emptyQueue(); }
   CWinApp app;
 };
 

@@ -79,7 +79,7 @@ using Calls = std::vector<std::string>;
 
 class MessageMap : public ::testing::Test {
 protected:
-  void SetUp() override { discardMessages(); }
+  void SetUp() override { emptyQueue(); }
   CWinApp app;
 };
 

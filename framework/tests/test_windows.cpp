@@ -1,6 +1,6 @@
 #include "framework/tests/test_windows.h"
 
-void discardMessages() {
+void emptyQueue() {
   MSG message;
   while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     // Taking a paint message off the queue leaves the window invalid, and the

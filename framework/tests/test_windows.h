@@ -5,7 +5,7 @@
 
 // Empties this thread's queue without the application's loop, so that a
 // test's loop starts empty: windows get their messages, a quit is dropped.
-void discardMessages();
+void emptyQueue();
 
 // Handles every message waiting in this thread's queue through the
 // application's loop step, as the running program would.
