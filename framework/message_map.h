@@ -62,7 +62,7 @@ protected:
 namespace afx {
 
 template <class T>
-LRESULT callCommand(CCmdTarget* target, void (T::*handler)()) {
+LRESULT callWithoutArguments(CCmdTarget* target, void (T::*handler)()) {
   (static_cast<T*>(target)->*handler)();
   return 0;
 }
@@ -125,13 +125,13 @@ protected:                                        \
 #define ON_COMMAND(id, memberFxn)                                                    \
   {WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), static_cast<UINT>(id),             \
    [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {                                \
-     return afx::callCommand<ThisClass>(target, &ThisClass::memberFxn);               \
+     return afx::callWithoutArguments<ThisClass>(target, &ThisClass::memberFxn);               \
    }},
 
 #define ON_BN_CLICKED(id, memberFxn)                                                 \
   {WM_COMMAND, BN_CLICKED, static_cast<UINT>(id), static_cast<UINT>(id),             \
    [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {                                \
-     return afx::callCommand<ThisClass>(target, &ThisClass::memberFxn);               \
+     return afx::callWithoutArguments<ThisClass>(target, &ThisClass::memberFxn);               \
    }},
 
 #define ON_WM_SYSCOMMAND()                                                           \
@@ -141,7 +141,7 @@ protected:                                        \
 
 #define ON_WM_PAINT()                                                                \
   {WM_PAINT, 0, 0, 0, [](CCmdTarget* target, WPARAM, LPARAM) -> LRESULT {            \
-     return afx::callCommand<ThisClass>(target, &ThisClass::OnPaint);                 \
+     return afx::callWithoutArguments<ThisClass>(target, &ThisClass::OnPaint);                 \
    }},
 
 #define ON_WM_QUERYDRAGICON()                                                        \
