@@ -2,9 +2,9 @@
 // default world, with the renderer drawing on the device's recording fakes:
 // the default scene, "Field" on and "Stuff" on. It prints the time per tick;
 // run under callgrind it also marks exactly one tick of each scene:
-//   valgrind --tool=callgrind --instr-atstart=no wine composition_bench.exe
-// writes one dump per scene, in the order default, field, stuff; the total of
-// each is the instruction count of that one tick (the recording included).
+//   scripts/callgrind-windows build/windows/bench/composition_bench.exe 5
+// prints one dump per scene, in the order default, field, stuff: the
+// instructions of that one tick (the fakes' recording included).
 #include "control/bench/silent_panel.h"
 #include "control/control_ids.h"
 #include "control/frame_composition.h"
