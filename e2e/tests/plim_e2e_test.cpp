@@ -1,0 +1,440 @@
+// plim.exe driven from outside like a user, in the Wine desktop that this
+// test program runs in: start-up texts, the generation countdown and its
+// cancel, the parameter edits and their bounds, "New", the keys, the system
+// menu and the About box, closing, the window's geometry, and what the
+// render frame shows. Each test starts its own program; CTest runs each test
+// on its own (see e2e/CMakeLists.txt). Screenshots go to screenshots/ beside
+// this executable.
+#include "control/control_ids.h"
+#include "e2e/driver/plim_driver.h"
+#include "e2e/tests/picture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Generous deadlines: the machine is shared, and Wine renders in software.
+constexpr DWORD GENERATION_TIMEOUT_MS = 60000;
+constexpr DWORD REACTION_TIMEOUT_MS = 10000;
+constexpr DWORD EXIT_TIMEOUT_MS = 15000;
+// How long a state that must not change is watched.
+constexpr DWORD WATCH_MS = 1000;
+// Frames the program draws between a click and a capture.
+constexpr DWORD SETTLE_MS = 60;
+// Half the width, in pixels, of a square around the centre of the frame that
+// the player's cube fills when "POV" is on.
+constexpr int PLAYER_HALF_WIDTH = 12;
+
+struct EditText {
+  int id;
+  const char* name;
+  const char* text;
+};
+
+// The eight edits, in the order the program writes them, with the default
+// world's values.
+const EditText DEFAULT_EDITS[] = {
+    {IDC_NUMVERTS, "Num Verts", "1600"}, {IDC_NODES, "Nodes", "6"},
+    {IDC_RAD, "Rad", "10.000"},          {IDC_MASS, "Mass", "3.000"},
+    {IDC_POW, "Pow", "2.000"},           {IDC_LEVEL, "Level", "0.250"},
+    {IDC_RNGE, "Rnge", "0.010"},         {IDC_NPC, "NPC", "44"},
+};
+
+// Other values for every edit, none of them the default.
+const EditText CHANGED_EDITS[] = {
+    {IDC_NUMVERTS, "Num Verts", "2000"}, {IDC_NODES, "Nodes", "3"},
+    {IDC_RAD, "Rad", "7"},               {IDC_MASS, "Mass", "1"},
+    {IDC_POW, "Pow", "3"},               {IDC_LEVEL, "Level", "0.5"},
+    {IDC_RNGE, "Rnge", "0.02"},          {IDC_NPC, "NPC", "7"},
+};
+
+constexpr char REGENERATE[] = "Regenerate";
+
+// The value of a "cancel %d" caption, or false for any other caption.
+bool countdownValue(const std::string& caption, int& value) {
+  char rest = 0;
+  return std::sscanf(caption.c_str(), "cancel %d%c", &value, &rest) == 1;
+}
+
+class PlimTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(plim.start()) << "no dialog \"Plim\" from " << defaultProgramPath();
+  }
+
+  void expectEdits(const EditText (&edits)[8]) const {
+    for (const EditText& edit : edits) {
+      EXPECT_EQ(plim.text(edit.id), edit.text) << "edit \"" << edit.name << "\"";
+    }
+  }
+
+  void waitForIdle() const {
+    ASSERT_TRUE(plim.waitForGenerationEnd(GENERATION_TIMEOUT_MS))
+        << "the button still reads \"" << plim.text(IDC_REGENERATE) << "\"";
+  }
+
+  // Rebuilds the world from the edits with a new point count, once idle.
+  void regenerateWith(const char* pointCount) const {
+    waitForIdle();
+    plim.setText(IDC_NUMVERTS, pointCount);
+    plim.click(IDC_REGENERATE);
+  }
+
+  // Whether the button keeps reading "Regenerate" for a while.
+  bool staysIdle() const {
+    return !waitUntil([&] { return plim.text(IDC_REGENERATE) != REGENERATE; }, WATCH_MS);
+  }
+
+  Image frameAfterSettling(const std::string& screenshot = "") const {
+    Sleep(SETTLE_MS);
+    Image frame = plim.captureFrame();
+    if (!screenshot.empty()) saveScreenshot(frame, screenshot);
+    return frame;
+  }
+
+  // The mean of a measure of the frame in two states, switched back and
+  // forth several times so that the moving camera favours neither.
+  template <typename Measure, typename SetA, typename SetB>
+  std::pair<double, double> measureTwoStates(Measure measure, SetA setA, SetB setB,
+                                             const std::string& name, int rounds = 4) const {
+    double a = 0;
+    double b = 0;
+    for (int round = 0; round < rounds; ++round) {
+      const bool last = round == rounds - 1;
+      setA();
+      a += measure(frameAfterSettling(last ? name + "_off" : ""));
+      setB();
+      b += measure(frameAfterSettling(last ? name + "_on" : ""));
+    }
+    std::printf("%s: %.0f before, %.0f after\n", name.c_str(), a / rounds, b / rounds);
+    return {a / rounds, b / rounds};
+  }
+
+  PlimDriver plim;
+};
+
+using StartUp = PlimTest;
+using Generation = PlimTest;
+using Parameters = PlimTest;
+using Npcs = PlimTest;
+using Keys = PlimTest;
+using Closing = PlimTest;
+using SystemMenu = PlimTest;
+using Window = PlimTest;
+using Picture = PlimTest;
+
+TEST_F(StartUp, CaptionIsPlim) {
+  char caption[64] = "";
+  GetWindowTextA(plim.dialog(), caption, sizeof(caption));
+  EXPECT_STREQ(caption, "Plim");
+  saveScreenshot(PlimDriver::capture(plim.windowRect()), "startup_window");
+}
+
+TEST_F(StartUp, EditsShowTheDefaultWorld) {
+  expectEdits(DEFAULT_EDITS);
+}
+
+TEST_F(Generation, CountsDownInStepsOfTenAndEndsOnRegenerate) {
+  std::vector<int> values;
+  std::vector<std::string> others;
+  std::string previous;
+  const bool ended = waitUntil(
+      [&] {
+        const std::string caption = plim.text(IDC_REGENERATE);
+        if (caption == previous) return false;
+        previous = caption;
+        int value = 0;
+        if (countdownValue(caption, value)) {
+          values.push_back(value);
+        } else if (caption != REGENERATE) {
+          others.push_back(caption);
+        }
+        return caption == REGENERATE && !values.empty();
+      },
+      GENERATION_TIMEOUT_MS);
+  ASSERT_TRUE(ended) << "last caption \"" << previous << "\"";
+  EXPECT_TRUE(others.empty()) << "unexpected caption \"" << others.front() << "\"";
+  std::printf("%zu countdown values seen, from %d to %d\n", values.size(), values.front(),
+              values.back());
+  ASSERT_GE(values.size(), 2u) << "the countdown went by unseen";
+  EXPECT_LE(values.front(), 1579);
+  EXPECT_GE(values.back(), 9);
+  for (size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ((values[i] - 9) % 10, 0) << "countdown value " << values[i];
+    if (i > 0) {
+      EXPECT_LT(values[i], values[i - 1]) << "countdown went up";
+    }
+  }
+  EXPECT_TRUE(staysIdle()) << "a countdown after the end: " << plim.text(IDC_REGENERATE);
+}
+
+TEST_F(Generation, PressingTheButtonDuringTheCountdownStopsIt) {
+  // A cloud of 20000 points counts down for 2000 ticks: long enough to be
+  // pressed in the middle.
+  regenerateWith("20000");
+  int value = 0;
+  ASSERT_TRUE(waitUntil([&] { return countdownValue(plim.text(IDC_REGENERATE), value); },
+                        REACTION_TIMEOUT_MS));
+  plim.click(IDC_REGENERATE);
+  EXPECT_EQ(plim.text(IDC_REGENERATE), REGENERATE) << "after pressing at countdown " << value;
+  EXPECT_TRUE(staysIdle()) << "the countdown went on: " << plim.text(IDC_REGENERATE);
+  EXPECT_EQ(plim.text(IDC_NUMVERTS), "20000");
+}
+
+TEST_F(Generation, ZeroPointsCompleteAtTheFirstTick) {
+  regenerateWith("0");
+  EXPECT_TRUE(staysIdle()) << "button reads \"" << plim.text(IDC_REGENERATE) << "\"";
+  EXPECT_EQ(plim.text(IDC_NUMVERTS), "0");
+  // The ticks do run on: a large cloud counts down.
+  plim.setText(IDC_NUMVERTS, "20000");
+  plim.click(IDC_REGENERATE);
+  int value = 0;
+  EXPECT_TRUE(waitUntil([&] { return countdownValue(plim.text(IDC_REGENERATE), value); },
+                        REACTION_TIMEOUT_MS));
+}
+
+// A value the program refuses, typed into one edit while all the others hold
+// changes too: pressing Regenerate shows the current world in all eight.
+struct RefusedValue {
+  const char* name;
+  int id;
+  const char* text;
+};
+
+const RefusedValue REFUSED_VALUES[] = {
+    {"NodesMinusOne", IDC_NODES, "-1"},
+    {"NodesPastBound", IDC_NODES, "101"},
+    {"NumVertsMinusOne", IDC_NUMVERTS, "-1"},
+    {"NumVertsPastBound", IDC_NUMVERTS, "100001"},
+};
+
+std::string refusedValueName(const ::testing::TestParamInfo<RefusedValue>& info) {
+  return info.param.name;
+}
+
+class RefusedParameters : public PlimTest,
+                          public ::testing::WithParamInterface<RefusedValue> {};
+
+TEST_P(RefusedParameters, RegenerateRewritesAllEightEdits) {
+  waitForIdle();
+  for (const EditText& edit : CHANGED_EDITS) plim.setText(edit.id, edit.text);
+  plim.setText(GetParam().id, GetParam().text);
+  plim.click(IDC_REGENERATE);
+  expectEdits(DEFAULT_EDITS);
+  EXPECT_TRUE(staysIdle()) << "the world was rebuilt";
+}
+
+INSTANTIATE_TEST_SUITE_P(Parameters, RefusedParameters, ::testing::ValuesIn(REFUSED_VALUES),
+                         refusedValueName);
+
+TEST_F(Parameters, NodesAtTheirBoundAreBuilt) {
+  waitForIdle();
+  plim.setText(IDC_NODES, "100");
+  plim.click(IDC_REGENERATE);
+  EXPECT_EQ(plim.text(IDC_NODES), "100");
+  int value = 0;
+  EXPECT_TRUE(waitUntil([&] { return countdownValue(plim.text(IDC_REGENERATE), value); },
+                        REACTION_TIMEOUT_MS));
+}
+
+TEST_F(Parameters, NpcCountPastBoundIsRefusedByNew) {
+  plim.setText(IDC_NPC, "1001");
+  plim.click(IDC_NEW);
+  EXPECT_EQ(plim.text(IDC_NPC), "44");
+}
+
+TEST_F(Npcs, NewWithZeroLeavesNoNpcs) {
+  plim.setText(IDC_NPC, "0");
+  plim.click(IDC_NEW);
+  EXPECT_EQ(plim.text(IDC_NPC), "0");
+  // A refused count shows how many NPCs the world has.
+  plim.setText(IDC_NPC, "1001");
+  plim.click(IDC_NEW);
+  EXPECT_EQ(plim.text(IDC_NPC), "0");
+  saveScreenshot(frameAfterSettling(), "new_without_npcs");
+}
+
+TEST_F(Keys, TabMovesTheFocusToTheNextControl) {
+  plim.focusControl(IDC_NUMVERTS);
+  ASSERT_TRUE(waitUntil([&] { return plim.focus() == GetDlgItem(plim.dialog(), IDC_NUMVERTS); },
+                        REACTION_TIMEOUT_MS));
+  plim.pressKey(VK_TAB);
+  EXPECT_TRUE(waitUntil([&] { return plim.focus() == GetDlgItem(plim.dialog(), IDC_NODES); },
+                        REACTION_TIMEOUT_MS));
+}
+
+TEST_F(Keys, EnterKeepsTheWindowAndEscapeEndsWithZero) {
+  plim.focusControl(IDC_NUMVERTS);
+  plim.pressKey(VK_RETURN);
+  EXPECT_FALSE(plim.waitForExit(WATCH_MS)) << "Enter ended the program";
+  EXPECT_TRUE(IsWindowVisible(plim.dialog()));
+  plim.pressKey(VK_ESCAPE);
+  ASSERT_TRUE(plim.waitForExit(EXIT_TIMEOUT_MS)) << "Escape did not end the program";
+  EXPECT_EQ(plim.exitCode(), 0u);
+}
+
+TEST_F(Closing, SystemMenuCloseEndsWithZero) {
+  plim.systemCommand(SC_CLOSE);
+  ASSERT_TRUE(plim.waitForExit(EXIT_TIMEOUT_MS));
+  EXPECT_EQ(plim.exitCode(), 0u);
+}
+
+TEST_F(Closing, CloseMessageEndsWithZero) {
+  ASSERT_TRUE(plim.close(EXIT_TIMEOUT_MS));
+  EXPECT_EQ(plim.exitCode(), 0u);
+}
+
+TEST_F(SystemMenu, EndsWithASeparatorAndTheAboutItem) {
+  const std::vector<MenuItem> items = plim.systemMenu();
+  ASSERT_GE(items.size(), 2u);
+  const MenuItem& separator = items[items.size() - 2];
+  const MenuItem& about = items.back();
+  EXPECT_TRUE(separator.separator) << "before the last item: \"" << separator.text << "\"";
+  EXPECT_FALSE(about.separator);
+  EXPECT_EQ(about.text, "&About Plim...");
+  EXPECT_EQ(about.id, IDM_ABOUTBOX);
+}
+
+TEST_F(SystemMenu, AboutOpensTheAboutBoxWhichOkCloses) {
+  plim.systemCommand(IDM_ABOUTBOX);
+  HWND about = plim.findWindow("About Plim", REACTION_TIMEOUT_MS);
+  ASSERT_TRUE(about) << "no About box";
+  const std::vector<std::string> texts = PlimDriver::childTexts(about);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Plim Version 1.0"), texts.end());
+  Sleep(SETTLE_MS);
+  RECT area{};
+  GetWindowRect(about, &area);
+  saveScreenshot(PlimDriver::capture(area), "about_box");
+
+  SendMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+  EXPECT_TRUE(waitUntil([&] { return !IsWindow(about); }, REACTION_TIMEOUT_MS));
+  EXPECT_TRUE(plim.running());
+  EXPECT_TRUE(IsWindowEnabled(plim.dialog()));
+}
+
+TEST_F(Window, ResizingKeepsTheFrame75PixelsNarrowerThanTheClientArea) {
+  const SIZE sizes[] = {{760, 560}, {420, 330}, {900, 700}};
+  for (const SIZE& size : sizes) {
+    plim.resize(size.cx, size.cy);
+    RECT client{};
+    RECT frame{};
+    auto follows = [&] {
+      client = plim.clientRect();
+      frame = plim.controlRect(IDC_FRAME);
+      return frame.right - frame.left == client.right - client.left - 75 &&
+             frame.bottom - frame.top == client.bottom - client.top;
+    };
+    EXPECT_TRUE(waitUntil(follows, REACTION_TIMEOUT_MS))
+        << "window " << size.cx << " x " << size.cy << ": client "
+        << client.right - client.left << " x " << client.bottom - client.top << ", frame "
+        << frame.right - frame.left << " x " << frame.bottom - frame.top;
+  }
+  const Image frame = frameAfterSettling("resized_frame");
+  EXPECT_GT(drawnPixels(frame), 0) << "nothing drawn after the resize";
+}
+
+TEST_F(Window, MinimisedAndRestoredTheFrameShowsThePictureAgain) {
+  waitForIdle();
+  const Image before = frameAfterSettling("restore_before");
+  plim.systemCommand(SC_MINIMIZE);
+  ASSERT_TRUE(waitUntil([&] { return IsIconic(plim.dialog()) != FALSE; }, REACTION_TIMEOUT_MS));
+  Sleep(WATCH_MS / 2);
+  plim.systemCommand(SC_RESTORE);
+  ASSERT_TRUE(waitUntil([&] { return !IsIconic(plim.dialog()); }, REACTION_TIMEOUT_MS));
+  // The picture is back when the frame shows the scene and the animation
+  // moves on in it (a picture kept from before would stand still).
+  Image after;
+  Image later;
+  const bool shown = waitUntil(
+      [&] {
+        after = plim.captureFrame();
+        Sleep(SETTLE_MS);
+        later = plim.captureFrame();
+        return drawnPixels(after) > drawnPixels(before) / 4 && changedPixels(after, later) > 0;
+      },
+      REACTION_TIMEOUT_MS);
+  saveScreenshot(after, "restore_after");
+  EXPECT_TRUE(shown) << drawnPixels(after) << " drawn pixels after, " << drawnPixels(before)
+                     << " before; " << changedPixels(after, later) << " changed";
+}
+
+TEST_F(Picture, FrameShowsTheCloudAndTheCubes) {
+  waitForIdle();
+  const Image frame = frameAfterSettling("cloud_and_cubes");
+  saveScreenshot(PlimDriver::capture(plim.windowRect()), "window");
+  const int drawn = drawnPixels(frame);
+  std::printf("%d of %d pixels drawn\n", drawn, frame.width * frame.height);
+  EXPECT_GT(drawn, frame.width * frame.height / 200) << "the frame is nearly uniform";
+}
+
+TEST_F(Picture, FieldShowsLinesInsteadOfPoints) {
+  waitForIdle();
+  const auto [points, lines] = measureTwoStates(
+      [](const Image& frame) { return drawnPixels(frame); },
+      [&] { plim.setChecked(IDC_FIELD, false); }, [&] { plim.setChecked(IDC_FIELD, true); },
+      "field");
+  EXPECT_GT(lines, 1.5 * points);
+}
+
+TEST_F(Picture, WireAndPointChangeTheCubes) {
+  // With "POV" on, the player's cube stays at the centre of the frame at the
+  // same distance, large enough to tell a solid cube (a filled area), a wire
+  // cube (lines) and a point cube (its corners) apart.
+  regenerateWith("0");  // cubes only
+  plim.setChecked(IDC_POV, true);
+  auto filledAtCentre = [](const Image& frame) {
+    return filledPixels(frame, centreSquare(frame, PLAYER_HALF_WIDTH));
+  };
+  auto drawnAtCentre = [](const Image& frame) {
+    return drawnPixels(frame, centreSquare(frame, PLAYER_HALF_WIDTH));
+  };
+  const auto [solid, wire] = measureTwoStates(filledAtCentre, [&] { plim.click(IDC_TEX); },
+                                              [&] { plim.click(IDC_WIRE); }, "wire");
+  EXPECT_LT(2 * wire, solid) << "filled pixels at the centre";
+  const auto [lines, corners] = measureTwoStates(drawnAtCentre, [&] { plim.click(IDC_WIRE); },
+                                                 [&] { plim.click(IDC_POINT); }, "point");
+  EXPECT_LT(2 * corners, lines) << "drawn pixels at the centre";
+}
+
+TEST_F(Picture, StuffAddsTheOrnaments) {
+  regenerateWith("0");  // cubes only
+  const auto [without, with] = measureTwoStates(
+      [](const Image& frame) { return drawnPixels(frame); },
+      [&] { plim.setChecked(IDC_STUFF, false); }, [&] { plim.setChecked(IDC_STUFF, true); },
+      "stuff");
+  EXPECT_GT(with, without + 200);
+}
+
+TEST_F(Picture, PovRidesBehindThePlayer) {
+  regenerateWith("0");  // cubes only
+  // With "POV" on the camera looks at the player's cube from close behind,
+  // so the cube covers the centre of the frame; the orbiting camera looks at
+  // the empty middle of the ring.
+  auto centreCovered = [](const Image& frame) {
+    const RECT centre = centreSquare(frame, 2);
+    const int area = (centre.right - centre.left) * (centre.bottom - centre.top);
+    return drawnPixels(frame, centre) > area / 2;
+  };
+  int orbitCovered = 0;
+  int povCovered = 0;
+  constexpr int ROUNDS = 6;
+  for (int round = 0; round < ROUNDS; ++round) {
+    const bool last = round == ROUNDS - 1;
+    plim.setChecked(IDC_POV, false);
+    orbitCovered += centreCovered(frameAfterSettling(last ? "pov_off" : ""));
+    plim.setChecked(IDC_POV, true);
+    povCovered += centreCovered(frameAfterSettling(last ? "pov_on" : ""));
+  }
+  std::printf("centre covered: %d of %d orbit frames, %d of %d POV frames\n", orbitCovered,
+              ROUNDS, povCovered, ROUNDS);
+  EXPECT_GE(povCovered, ROUNDS - 2);
+  EXPECT_LE(orbitCovered, 1);
+}
+
+}  // namespace
