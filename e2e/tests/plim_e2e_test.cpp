@@ -414,27 +414,18 @@ TEST_F(Picture, StuffAddsTheOrnaments) {
 TEST_F(Picture, PovRidesBehindThePlayer) {
   regenerateWith("0");  // cubes only
   // With "POV" on the camera looks at the player's cube from close behind,
-  // so the cube covers the centre of the frame; the orbiting camera looks at
-  // the empty middle of the ring.
-  auto centreCovered = [](const Image& frame) {
-    const RECT centre = centreSquare(frame, 2);
-    const int area = (centre.right - centre.left) * (centre.bottom - centre.top);
-    return drawnPixels(frame, centre) > area / 2;
+  // so the cube fills the centre of the frame (but for a face turned away
+  // from the light); the orbiting camera looks at the empty middle of the
+  // ring, where a small NPC cube passes now and then.
+  auto filledAtCentre = [](const Image& frame) {
+    return filledPixels(frame, centreSquare(frame, PLAYER_HALF_WIDTH));
   };
-  int orbitCovered = 0;
-  int povCovered = 0;
-  constexpr int ROUNDS = 6;
-  for (int round = 0; round < ROUNDS; ++round) {
-    const bool last = round == ROUNDS - 1;
-    plim.setChecked(IDC_POV, false);
-    orbitCovered += centreCovered(frameAfterSettling(last ? "pov_off" : ""));
-    plim.setChecked(IDC_POV, true);
-    povCovered += centreCovered(frameAfterSettling(last ? "pov_on" : ""));
-  }
-  std::printf("centre covered: %d of %d orbit frames, %d of %d POV frames\n", orbitCovered,
-              ROUNDS, povCovered, ROUNDS);
-  EXPECT_GE(povCovered, ROUNDS - 2);
-  EXPECT_LE(orbitCovered, 1);
+  const auto [orbit, pov] = measureTwoStates(
+      filledAtCentre, [&] { plim.setChecked(IDC_POV, false); },
+      [&] { plim.setChecked(IDC_POV, true); }, "pov", 6);
+  const int square = (2 * PLAYER_HALF_WIDTH + 1) * (2 * PLAYER_HALF_WIDTH + 1);
+  EXPECT_GT(pov, 0.4 * square) << "filled pixels at the centre with POV";
+  EXPECT_GT(pov, 4 * orbit) << "filled pixels at the centre with POV and without";
 }
 
 }  // namespace
