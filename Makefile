@@ -20,10 +20,11 @@ windows: setup
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows
 
-# Until the dialog program exists, the program that runs is the blob world on
-# the console.
-run: native
-	@build/native/tools/plim-world
+# Plim under Wine: on the user's display, or without one on a virtual display,
+# where it runs until its point cloud is complete, leaves a picture in
+# build/plim-run.png and is closed again (scripts/run).
+run: windows
+	@scripts/run
 
 test-native: native
 	ctest --preset native
