@@ -15,10 +15,14 @@ constexpr int MAX_TEXT = 1024;
 constexpr char REGENERATE_CAPTION[] = "Regenerate";
 constexpr char COUNTDOWN_PREFIX[] = "cancel ";
 
-// The visible top-level window of a process with this caption, or null.
-HWND topLevelWindow(DWORD processId, const std::string& caption) {
+// The window class of dialogs.
+constexpr char DIALOG_CLASS[] = "#32770";
+
+// A visible top-level window of a process with this caption (any caption when
+// null), or null.
+HWND topLevelWindow(DWORD processId, const char* windowClass, const char* caption) {
   HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, nullptr, caption.c_str()))) {
+  while ((window = FindWindowExA(nullptr, window, windowClass, caption))) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner == processId && IsWindowVisible(window)) return window;
@@ -74,10 +78,11 @@ bool PlimDriver::start(const std::string& programPath, DWORD timeoutMs) {
     std::fprintf(stderr, "cannot start %s (error %lu)\n", programPath.c_str(), GetLastError());
     return false;
   }
-  // The dialog is shown once its initialisation has run.
+  // The dialog is shown once its initialisation has run. It is found by its
+  // process rather than its caption, so that a wrong caption shows as such.
   return waitUntil(
       [&] {
-        dialogWindow = topLevelWindow(process.dwProcessId, "Plim");
+        dialogWindow = topLevelWindow(process.dwProcessId, DIALOG_CLASS, nullptr);
         return dialogWindow != nullptr || !running();
       },
       timeoutMs) &&
@@ -185,8 +190,12 @@ std::vector<MenuItem> PlimDriver::systemMenu() const {
 
 HWND PlimDriver::findWindow(const std::string& caption, DWORD timeoutMs) const {
   HWND found = nullptr;
-  waitUntil([&] { return (found = topLevelWindow(process.dwProcessId, caption)) != nullptr; },
-            timeoutMs);
+  waitUntil(
+      [&] {
+        found = topLevelWindow(process.dwProcessId, nullptr, caption.c_str());
+        return found != nullptr;
+      },
+      timeoutMs);
   return found;
 }
 

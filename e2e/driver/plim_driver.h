@@ -52,7 +52,7 @@ class PlimDriver {
   // A program still running is closed, and ended if it does not close.
   ~PlimDriver();
 
-  // Starts the program and waits until its dialog "Plim" is shown.
+  // Starts the program and waits until it shows its dialog.
   bool start(const std::string& programPath = defaultProgramPath(),
              DWORD timeoutMs = START_TIMEOUT_MS);
   HWND dialog() const { return dialogWindow; }

@@ -29,7 +29,7 @@ int main() {
   PlimDriver plim;
   const std::string program = defaultProgramPath();
   std::printf("plim-run: starting %s\n", program.c_str());
-  if (!plim.start(program)) return fail("no dialog \"Plim\" appeared");
+  if (!plim.start(program)) return fail("the program showed no dialog");
 
   if (!plim.waitForGenerationEnd(GENERATION_TIMEOUT_MS)) {
     return fail("the point cloud was not complete in time; the button reads \"" +

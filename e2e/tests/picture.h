@@ -50,6 +50,14 @@ inline int drawnPixels(const Image& image) {
   return drawnPixels(image, RECT{0, 0, image.width, image.height});
 }
 
+// Whether a capture of the render frame shows the scene: the device clears
+// to black, so the picture has a black background with something drawn on
+// it (until the first frame after start-up or a resize is shown, the frame
+// shows the dialog's own background instead).
+inline bool showsScene(const Image& frame) {
+  return !frame.pixels.empty() && isBlack(background(frame)) && drawnPixels(frame) > 0;
+}
+
 // Drawn pixels whose four neighbours are drawn too: the inside of filled
 // areas, which lines and points hardly have.
 inline int filledPixels(const Image& image, const RECT& area) {

@@ -65,7 +65,7 @@ bool countdownValue(const std::string& caption, int& value) {
 class PlimTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(plim.start()) << "no dialog \"Plim\" from " << defaultProgramPath();
+    ASSERT_TRUE(plim.start()) << "no dialog from " << defaultProgramPath();
   }
 
   void expectEdits(const EditText (&edits)[8]) const {
@@ -91,11 +91,30 @@ class PlimTest : public ::testing::Test {
     return !waitUntil([&] { return plim.text(IDC_REGENERATE) != REGENERATE; }, WATCH_MS);
   }
 
-  Image frameAfterSettling(const std::string& screenshot = "") const {
+  // The render frame once a few frames have been drawn since the last
+  // change and it shows the scene.
+  Image sceneFrame(const std::string& screenshot = "") const {
     Sleep(SETTLE_MS);
-    Image frame = plim.captureFrame();
+    Image frame;
+    const bool shown =
+        waitUntil([&] { return showsScene(frame = plim.captureFrame()); }, REACTION_TIMEOUT_MS);
     if (!screenshot.empty()) saveScreenshot(frame, screenshot);
+    EXPECT_TRUE(shown) << "the frame shows no scene; its background is "
+                       << describe(background(frame));
     return frame;
+  }
+
+  // Whether the frame shows the scene with the animation running in it (a
+  // picture left standing would not change); the last capture is kept.
+  bool showsMovingScene(Image& frame) const {
+    return waitUntil(
+        [&] {
+          const Image first = plim.captureFrame();
+          Sleep(SETTLE_MS);
+          frame = plim.captureFrame();
+          return showsScene(first) && showsScene(frame) && changedPixels(first, frame) > 0;
+        },
+        REACTION_TIMEOUT_MS);
   }
 
   // The mean of a measure of the frame in two states, switched back and
@@ -108,9 +127,9 @@ class PlimTest : public ::testing::Test {
     for (int round = 0; round < rounds; ++round) {
       const bool last = round == rounds - 1;
       setA();
-      a += measure(frameAfterSettling(last ? name + "_off" : ""));
+      a += measure(sceneFrame(last ? name + "_off" : ""));
       setB();
-      b += measure(frameAfterSettling(last ? name + "_on" : ""));
+      b += measure(sceneFrame(last ? name + "_on" : ""));
     }
     std::printf("%s: %.0f before, %.0f after\n", name.c_str(), a / rounds, b / rounds);
     return {a / rounds, b / rounds};
@@ -133,6 +152,7 @@ TEST_F(StartUp, CaptionIsPlim) {
   char caption[64] = "";
   GetWindowTextA(plim.dialog(), caption, sizeof(caption));
   EXPECT_STREQ(caption, "Plim");
+  EXPECT_EQ(FindWindowA(nullptr, "Plim"), plim.dialog());
   saveScreenshot(PlimDriver::capture(plim.windowRect()), "startup_window");
 }
 
@@ -257,7 +277,7 @@ TEST_F(Npcs, NewWithZeroLeavesNoNpcs) {
   plim.setText(IDC_NPC, "1001");
   plim.click(IDC_NEW);
   EXPECT_EQ(plim.text(IDC_NPC), "0");
-  saveScreenshot(frameAfterSettling(), "new_without_npcs");
+  saveScreenshot(sceneFrame(), "new_without_npcs");
 }
 
 TEST_F(Keys, TabMovesTheFocusToTheNextControl) {
@@ -335,38 +355,36 @@ TEST_F(Window, ResizingKeepsTheFrame75PixelsNarrowerThanTheClientArea) {
         << client.right - client.left << " x " << client.bottom - client.top << ", frame "
         << frame.right - frame.left << " x " << frame.bottom - frame.top;
   }
-  const Image frame = frameAfterSettling("resized_frame");
-  EXPECT_GT(drawnPixels(frame), 0) << "nothing drawn after the resize";
+  Image frame;
+  EXPECT_TRUE(showsMovingScene(frame)) << "background " << describe(background(frame));
+  saveScreenshot(frame, "resized_frame");
+}
+
+TEST_F(Window, MovedTheFrameKeepsShowingTheScene) {
+  const RECT window = plim.windowRect();
+  plim.move(window.left + 150, window.top + 100);
+  ASSERT_TRUE(waitUntil([&] { return plim.windowRect().left == window.left + 150; },
+                        REACTION_TIMEOUT_MS));
+  Image frame;
+  EXPECT_TRUE(showsMovingScene(frame)) << "background " << describe(background(frame));
+  saveScreenshot(PlimDriver::capture(plim.windowRect()), "moved_window");
 }
 
 TEST_F(Window, MinimisedAndRestoredTheFrameShowsThePictureAgain) {
-  waitForIdle();
-  const Image before = frameAfterSettling("restore_before");
+  sceneFrame("restore_before");
   plim.systemCommand(SC_MINIMIZE);
   ASSERT_TRUE(waitUntil([&] { return IsIconic(plim.dialog()) != FALSE; }, REACTION_TIMEOUT_MS));
   Sleep(WATCH_MS / 2);
   plim.systemCommand(SC_RESTORE);
   ASSERT_TRUE(waitUntil([&] { return !IsIconic(plim.dialog()); }, REACTION_TIMEOUT_MS));
-  // The picture is back when the frame shows the scene and the animation
-  // moves on in it (a picture kept from before would stand still).
-  Image after;
-  Image later;
-  const bool shown = waitUntil(
-      [&] {
-        after = plim.captureFrame();
-        Sleep(SETTLE_MS);
-        later = plim.captureFrame();
-        return drawnPixels(after) > drawnPixels(before) / 4 && changedPixels(after, later) > 0;
-      },
-      REACTION_TIMEOUT_MS);
-  saveScreenshot(after, "restore_after");
-  EXPECT_TRUE(shown) << drawnPixels(after) << " drawn pixels after, " << drawnPixels(before)
-                     << " before; " << changedPixels(after, later) << " changed";
+  Image frame;
+  EXPECT_TRUE(showsMovingScene(frame)) << "background " << describe(background(frame));
+  saveScreenshot(frame, "restore_after");
 }
 
 TEST_F(Picture, FrameShowsTheCloudAndTheCubes) {
   waitForIdle();
-  const Image frame = frameAfterSettling("cloud_and_cubes");
+  const Image frame = sceneFrame("cloud_and_cubes");
   saveScreenshot(PlimDriver::capture(plim.windowRect()), "window");
   const int drawn = drawnPixels(frame);
   std::printf("%d of %d pixels drawn\n", drawn, frame.width * frame.height);
