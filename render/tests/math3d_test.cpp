@@ -1,4 +1,5 @@
 #include "render/math3d.h"
+#include "render/tests/matrix_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +19,6 @@ void expectMatrixNear(const D3DMATRIX& actual, const D3DMATRIX& expected, float 
   const float* e = &expected._11;
   for (int i = 0; i < 16; ++i)
     EXPECT_NEAR(a[i], e[i], tolerance) << "element " << (i / 4 + 1) << (i % 4 + 1);
-}
-
-// The point p (a row vector with w = 1) transformed by M.
-Vector3 transform(const Vector3& p, const D3DMATRIX& m) {
-  return {stored(double(p.x) * m._11 + double(p.y) * m._21 + double(p.z) * m._31 + m._41),
-          stored(double(p.x) * m._12 + double(p.y) * m._22 + double(p.z) * m._32 + m._42),
-          stored(double(p.x) * m._13 + double(p.y) * m._23 + double(p.z) * m._33 + m._43)};
 }
 
 D3DMATRIX translation(float x, float y, float z) {

@@ -5,6 +5,7 @@
 
 #include "device/tests/fake_directx.h"
 #include "render/math3d.h"
+#include "render/tests/matrix_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -73,14 +74,6 @@ void expectColor(const D3DCOLORVALUE& actual, const ColorRgb& expected) {
 }
 
 constexpr ColorRgb BLACK{0, 0, 0};
-
-Vector3 transform(const Vector3& p, const D3DMATRIX& m) {
-  return {stored(double(p.x) * m._11 + double(p.y) * m._21 + double(p.z) * m._31 + m._41),
-          stored(double(p.x) * m._12 + double(p.y) * m._22 + double(p.z) * m._32 + m._42),
-          stored(double(p.x) * m._13 + double(p.y) * m._23 + double(p.z) * m._33 + m._43)};
-}
-
-bool sameMatrix(const D3DMATRIX& a, const D3DMATRIX& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 }  // namespace
 
