@@ -37,12 +37,17 @@ endif()
 
 enable_testing()
 
-# plim_add_test(<name> SOURCES ... [LIBRARIES ...] [NO_MAIN])
+# plim_add_test(<name> SOURCES ... [LIBRARIES ...] [NO_MAIN] [ON_SCREEN] [IN_DESKTOP])
 # One CTest entry per test executable. A test passes only when GoogleTest
 # itself reports passed tests: under Wine a program that cannot start may exit
-# with 0 having run nothing, so the exit code alone proves nothing.
+# with 0 having run nothing, so the exit code alone proves nothing. ON_SCREEN
+# marks a test that shows windows on the display or reads the screen back:
+# such tests run one at a time, so that none covers what another reads.
+# IN_DESKTOP runs the test inside a Wine virtual desktop (implies ON_SCREEN):
+# without a window manager, hiding or destroying a visible top-level window
+# takes seconds; the desktop does not pass the exit code on, the output does.
 function(plim_add_test name)
-  cmake_parse_arguments(TEST "NO_MAIN" "" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(TEST "NO_MAIN;ON_SCREEN;IN_DESKTOP" "" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${TEST_SOURCES})
   if(TEST_NO_MAIN)
     target_link_libraries(${name} PRIVATE plim_gtest)
@@ -50,10 +55,20 @@ function(plim_add_test name)
     target_link_libraries(${name} PRIVATE plim_gtest_main)
   endif()
   target_link_libraries(${name} PRIVATE ${TEST_LIBRARIES} plim_options)
-  add_test(NAME ${name} COMMAND ${name})
+  if(TEST_IN_DESKTOP AND WIN32)
+    add_test(NAME ${name}
+             COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} explorer /desktop=plim-${name},1024x768
+                     $<TARGET_FILE:${name}>)
+    set(TEST_ON_SCREEN ON)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   set_tests_properties(${name} PROPERTIES
     PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [1-9][0-9]* tests?\\."
     FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+  if(TEST_ON_SCREEN)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK screen)
+  endif()
 endfunction()
 
 # plim_add_library(<name> <sources...>): a library of the project's own code.
