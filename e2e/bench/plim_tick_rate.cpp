@@ -6,7 +6,6 @@
 // default world, with "Field" on and with "Stuff" on (each a rebuild of the
 // default world with the toggle set), a few generations each. Prints figures;
 // nothing is asserted. Runs in the Wine desktop that it is started in.
-#include "control/control_ids.h"
 #include "e2e/driver/plim_driver.h"
 
 #include <algorithm>

@@ -2,7 +2,6 @@
 // keys, system-menu commands, window geometry and screen capture.
 #include "e2e/driver/plim_driver.h"
 
-#include "control/control_ids.h"
 #include "e2e/driver/menu_probe.h"
 
 #include <cstdio>

@@ -8,22 +8,13 @@
 #pragma once
 
 #include "device/tests/pixel_readback.h"
+#include "shell/resource.h"
 
 #include <windows.h>
 
 #include <functional>
 #include <string>
 #include <vector>
-
-// Control ids of the main dialog besides those the control logic reaches.
-constexpr int IDC_FRAME = 1000;
-constexpr int IDC_TEX = 1003;
-constexpr int IDC_WIRE = 1004;
-constexpr int IDC_POINT = 1005;
-constexpr int IDC_NEW = 1018;
-
-// The system menu command of the About item.
-constexpr WPARAM IDM_ABOUTBOX = 0x0010;
 
 // Polls `condition` every few milliseconds until it holds or `timeoutMs`
 // have passed; returns whether it held.

@@ -4,7 +4,6 @@
 // closes the program as the close box does and checks its exit code. The
 // desktop does not pass an exit code on, so the last line says how it went:
 // "plim-run: ok" or "plim-run: failed: <why>".
-#include "control/control_ids.h"
 #include "e2e/driver/plim_driver.h"
 
 #include <cstdio>

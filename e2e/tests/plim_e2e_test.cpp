@@ -5,7 +5,6 @@
 // render frame shows. Each test starts its own program; CTest runs each test
 // on its own (see e2e/CMakeLists.txt). Screenshots go to screenshots/ beside
 // this executable.
-#include "control/control_ids.h"
 #include "e2e/driver/plim_driver.h"
 #include "e2e/tests/picture.h"
 
