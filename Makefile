@@ -3,7 +3,7 @@
 #   make test   installs what is missing, builds both builds and runs every test
 # Both go through scripts/setup.sh and the CMake presets of CMakePresets.json.
 
-.PHONY: setup native native-sanitize windows run test test-native test-sanitize test-windows bench clean
+.PHONY: setup native native-sanitize windows windows32 run test test-native test-sanitize test-windows bench clean
 
 setup:
 	@scripts/setup.sh
@@ -26,6 +26,11 @@ windows: setup
 run: windows
 	@scripts/run
 
+# The same sources for 32-bit Windows, built to prove they still build there.
+windows32: setup
+	@cmake --preset windows32 >/dev/null
+	@cmake --build --preset windows32
+
 test-native: native
 	ctest --preset native
 
@@ -35,7 +40,7 @@ test-sanitize: native-sanitize
 test-windows: windows
 	scripts/test-windows
 
-test: test-native test-sanitize test-windows
+test: test-native test-sanitize test-windows windows32
 
 # Benchmarks print figures; none of them asserts a time. The Windows ones run
 # under Wine on a private virtual display.

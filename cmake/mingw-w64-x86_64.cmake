@@ -1,22 +1,4 @@
-# Cross toolchain for 64-bit Windows with mingw-w64. The "-posix" compilers are
-# the variant whose C++ library has std::mutex, which GoogleTest needs.
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows: the build whose programs and tests run under Wine.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(PLIM_MINGW x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${PLIM_MINGW}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${PLIM_MINGW}-g++-posix)
-set(CMAKE_RC_COMPILER ${PLIM_MINGW}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${PLIM_MINGW})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Static executables start under Wine without any runtime DLL beside them.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# Every test executable runs under Wine, in a prefix private to this build.
-set(CMAKE_CROSSCOMPILING_EMULATOR
-    "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run;--prefix;${CMAKE_BINARY_DIR}/wineprefix")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

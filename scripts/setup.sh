@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build make g++
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
+  g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine64 fonts-wine
   xvfb xauth x11-utils imagemagick
   googletest libgtest-dev libgmock-dev libbenchmark-dev
