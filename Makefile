@@ -3,7 +3,7 @@
 #   make test   installs what is missing, builds both builds and runs every test
 # Both go through scripts/setup.sh and the CMake presets of CMakePresets.json.
 
-.PHONY: setup native native-sanitize windows windows32 run test test-native test-sanitize test-windows bench clean
+.PHONY: setup native native-sanitize windows windows32 run test test-native test-sanitize test-windows test-windows32 bench clean
 
 setup:
 	@scripts/setup.sh
@@ -26,7 +26,8 @@ windows: setup
 run: windows
 	@scripts/run
 
-# The same sources for 32-bit Windows, built to prove they still build there.
+# The same sources for 32-bit Windows: the plim.exe that runs on every
+# Windows, in build/windows32/shell.
 windows32: setup
 	@cmake --preset windows32 >/dev/null
 	@cmake --build --preset windows32
@@ -38,9 +39,12 @@ test-sanitize: native-sanitize
 	ctest --preset native-sanitize
 
 test-windows: windows
-	scripts/test-windows
+	scripts/test-windows windows
 
-test: test-native test-sanitize test-windows windows32
+test-windows32: windows32
+	scripts/test-windows windows32
+
+test: test-native test-sanitize test-windows test-windows32
 
 # Benchmarks print figures; none of them asserts a time. The Windows ones run
 # under Wine on a private virtual display.

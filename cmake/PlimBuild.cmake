@@ -37,7 +37,8 @@ endif()
 
 enable_testing()
 
-# plim_add_test(<name> SOURCES ... [LIBRARIES ...] [NO_MAIN] [ON_SCREEN] [IN_DESKTOP])
+# plim_add_test(<name> SOURCES ... [LIBRARIES ...] [NO_MAIN] [ON_SCREEN] [IN_DESKTOP]
+#               [TIMEOUT seconds])
 # One CTest entry per test executable. A test passes only when GoogleTest
 # itself reports passed tests: under Wine a program that cannot start may exit
 # with 0 having run nothing, so the exit code alone proves nothing. ON_SCREEN
@@ -46,8 +47,14 @@ enable_testing()
 # IN_DESKTOP runs the test inside a Wine virtual desktop (implies ON_SCREEN):
 # without a window manager, hiding or destroying a visible top-level window
 # takes seconds; the desktop does not pass the exit code on, the output does.
+# TIMEOUT (default PLIM_TEST_TIMEOUT) ends a test that hangs, so that a stuck
+# program fails its entry instead of holding the whole run.
+set(PLIM_TEST_TIMEOUT 90)
 function(plim_add_test name)
-  cmake_parse_arguments(TEST "NO_MAIN;ON_SCREEN;IN_DESKTOP" "" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(TEST "NO_MAIN;ON_SCREEN;IN_DESKTOP" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+  if(NOT TEST_TIMEOUT)
+    set(TEST_TIMEOUT ${PLIM_TEST_TIMEOUT})
+  endif()
   add_executable(${name} ${TEST_SOURCES})
   if(TEST_NO_MAIN)
     target_link_libraries(${name} PRIVATE plim_gtest)
@@ -65,7 +72,8 @@ function(plim_add_test name)
   endif()
   set_tests_properties(${name} PROPERTIES
     PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [1-9][0-9]* tests?\\."
-    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+    FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]"
+    TIMEOUT ${TEST_TIMEOUT})
   if(TEST_ON_SCREEN)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK screen)
   endif()

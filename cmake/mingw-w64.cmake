@@ -17,6 +17,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Every test executable runs under Wine, in a prefix private to this build
-# (64-bit programs only: Wine here has no 32-bit side).
+# (a 64-bit prefix, which runs 32-bit programs as well).
 set(CMAKE_CROSSCOMPILING_EMULATOR
     "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run;--prefix;${CMAKE_BINARY_DIR}/wineprefix")

@@ -1,13 +1,27 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Plim need.
-# Idempotent and quiet: when everything is present it does nothing at all.
+# Installs every Debian package that building, running and testing Plim need,
+# for the 64-bit and the 32-bit Windows programs. Idempotent and quiet: when
+# everything is present it does nothing at all.
 set -euo pipefail
+
+# What Wine draws with (OpenGL through Mesa's software renderer) and the X
+# extensions its display driver loads, for one architecture (":i386" or
+# ":amd64": these libraries are installed per architecture, so each is named
+# with its own).
+# Wine only recommends them, and without them a Direct3D device cannot start.
+wine_graphics() {
+  local arch=$1
+  echo libgl1$arch libgl1-mesa-dri$arch libglx-mesa0$arch libxrender1$arch libxrandr2$arch \
+    libxi6$arch libxcursor1$arch libxinerama1$arch libxcomposite1$arch libxfixes3$arch \
+    libxxf86vm1$arch
+}
 
 packages=(
   cmake ninja-build make g++
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine64 fonts-wine
+  wine wine64 wine32:i386 fonts-wine
+  $(wine_graphics ":$(dpkg --print-architecture)") $(wine_graphics ":i386")
   xvfb xauth x11-utils imagemagick
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   valgrind
@@ -24,5 +38,9 @@ echo "setup: installing ${missing[*]}"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 export DEBIAN_FRONTEND=noninteractive
+# The 32-bit programs run on Wine's 32-bit side, whose packages are i386 ones.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${as_root[@]}" dpkg --add-architecture i386
+fi
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
