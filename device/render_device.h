@@ -15,6 +15,8 @@
 #include <d3d.h>
 #include <ddraw.h>
 
+#include <map>
+
 constexpr int MAX_LIGHTS = 10;
 
 // The one way the device reaches DirectDraw. It is DirectDrawCreate; tests
@@ -92,6 +94,11 @@ struct RenderDevice {
   // startUp succeeded and tearDown has not run since: a resize may rebuild,
   // also after a resize that found no area or failed.
   bool started = false;
+  // Every render state and light state that a caller set successfully, with
+  // its latest value. A rebuilt Direct3D device starts from the defaults, so
+  // a resize sets each of them again (restoreStates).
+  std::map<D3DRENDERSTATETYPE, DWORD> renderStates;
+  std::map<D3DLIGHTSTATETYPE, DWORD> lightStates;
 
   RenderDevice();
   ~RenderDevice();
@@ -143,7 +150,8 @@ struct RenderDevice {
 
   // Frame operations (render_device_frame.cpp). While the device is not
   // ready, clear and present return S_OK and the others E_FAIL, and nothing
-  // reaches Direct3D. Results are Direct3D's, unchanged.
+  // reaches Direct3D. Results are Direct3D's, unchanged. The render and
+  // light states set here are in force again after every rebuild.
   HRESULT clear();
   HRESULT beginScene();
   HRESULT endScene();
@@ -176,9 +184,9 @@ struct RenderDevice {
   void windowMoved();
   void moveScreenRect(int x, int y);
   // The render window changed size: rebuild the back buffer, z-buffer,
-  // device, viewport and lights. An empty window (minimised) leaves the
-  // device not ready until a resize finds an area again; a failed rebuild is
-  // tried again at the next resize.
+  // device, viewport and lights, and set every state a caller had set again.
+  // An empty window (minimised) leaves the device not ready until a resize
+  // finds an area again; a failed rebuild is tried again at the next resize.
   HRESULT resize();
 
  private:
@@ -189,6 +197,11 @@ struct RenderDevice {
   HRESULT getDisplayMode(DWORD& width, DWORD& bitsPerPixel);
   HRESULT attachZBuffer();
   HRESULT noZBuffer();
+  HRESULT createZBuffer5();
+  HRESULT applyRenderState(D3DRENDERSTATETYPE state, DWORD value);
+  HRESULT applyLightState(D3DLIGHTSTATETYPE state, DWORD value);
+  HRESULT selectMaterial();
+  void restoreStates();
   HRESULT drawPiece(D3DPRIMITIVETYPE type, DWORD vertexCode, void* vertices, DWORD vertexCount,
                     DWORD flags);
   HRESULT copyToWindow();

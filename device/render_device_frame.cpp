@@ -144,18 +144,46 @@ HRESULT RenderDevice::present() {
   return hr;
 }
 
-HRESULT RenderDevice::setRenderState(D3DRENDERSTATETYPE state, DWORD value) {
-  if (!ready) return E_FAIL;
+HRESULT RenderDevice::applyRenderState(D3DRENDERSTATETYPE state, DWORD value) {
   if (useDx6) return device3->SetRenderState(state, value);
   if (useDx5) return device2->SetRenderState(state, value);
   return E_FAIL;
 }
 
-HRESULT RenderDevice::setLightState(D3DLIGHTSTATETYPE state, DWORD value) {
-  if (!ready) return E_FAIL;
+HRESULT RenderDevice::applyLightState(D3DLIGHTSTATETYPE state, DWORD value) {
   if (useDx6) return device3->SetLightState(state, value);
   if (useDx5) return device2->SetLightState(state, value);
   return E_FAIL;
+}
+
+HRESULT RenderDevice::setRenderState(D3DRENDERSTATETYPE state, DWORD value) {
+  if (!ready) return E_FAIL;
+  const HRESULT hr = applyRenderState(state, value);
+  if (SUCCEEDED(hr)) renderStates[state] = value;
+  return hr;
+}
+
+HRESULT RenderDevice::setLightState(D3DLIGHTSTATETYPE state, DWORD value) {
+  if (!ready) return E_FAIL;
+  const HRESULT hr = applyLightState(state, value);
+  if (SUCCEEDED(hr)) lightStates[state] = value;
+  return hr;
+}
+
+// Sets every state a caller had set on the device before it was rebuilt.
+// Each was accepted once; the results are dropped, since a state the new
+// device refused leaves only its default, which is where it starts anyway.
+void RenderDevice::restoreStates() {
+  for (const auto& [state, value] : renderStates) applyRenderState(state, value);
+  for (const auto& [state, value] : lightStates) {
+    // A material handle belongs to the device that gave it out: the material
+    // object gives one for the new device instead.
+    if (state == D3DLIGHTSTATE_MATERIAL) {
+      selectMaterial();
+    } else {
+      applyLightState(state, value);
+    }
+  }
 }
 
 HRESULT RenderDevice::setTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) {
@@ -299,7 +327,7 @@ void RenderDevice::releaseLights() {
 
 HRESULT RenderDevice::recreateLights() {
   if (!useDx6 && !useDx5) return E_FAIL;
-  HRESULT hr = S_OK;
+  HRESULT firstFailure = S_OK;
   for (int slot = 0; slot < MAX_LIGHTS; ++slot) {
     if (!lightDescs[slot]) continue;
     HRESULT step = useDx6 ? direct3D3->CreateLight(&lights[slot], nullptr)
@@ -307,55 +335,59 @@ HRESULT RenderDevice::recreateLights() {
     if (step != D3D_OK) return step;
     step = lights[slot]->SetLight(reinterpret_cast<D3DLIGHT*>(lightDescs[slot]));
     if (step != D3D_OK) return step;
-    hr = useDx6 ? viewport3->AddLight(lights[slot]) : viewport2->AddLight(lights[slot]);
+    // A light the viewport refuses does not keep the others out; the first
+    // refusal is what the rebuild reports.
+    step = useDx6 ? viewport3->AddLight(lights[slot]) : viewport2->AddLight(lights[slot]);
+    if (FAILED(step) && SUCCEEDED(firstFailure)) firstFailure = step;
   }
-  return hr;
+  return firstFailure;
+}
+
+// Selects the material object on the device through the handle the device
+// gives it.
+HRESULT RenderDevice::selectMaterial() {
+  if (useDx6 ? !material3 : !material2) return E_FAIL;
+  D3DMATERIALHANDLE handle = 0;
+  HRESULT hr = useDx6 ? material3->GetHandle(device3, &handle)
+                      : material2->GetHandle(device2, &handle);
+  if (hr != D3D_OK) return hr;
+  return setLightState(D3DLIGHTSTATE_MATERIAL, handle);
 }
 
 HRESULT RenderDevice::createMaterial(D3DMATERIAL material) {
   if (!ready) return E_FAIL;
   releaseMaterial();
-  D3DMATERIALHANDLE handle = 0;
   if (useDx6) {
     HRESULT hr = direct3D3->CreateMaterial(&material3, nullptr);
     if (hr != D3D_OK) return hr;
     hr = material3->SetMaterial(&material);
     if (hr != D3D_OK) return hr;
-    hr = material3->GetHandle(device3, &handle);
-    if (hr != D3D_OK) return hr;
-    return setLightState(D3DLIGHTSTATE_MATERIAL, handle);
+    return selectMaterial();
   }
   if (useDx5) {
     HRESULT hr = direct3D2->CreateMaterial(&material2, nullptr);
     if (hr != D3D_OK) return hr;
     hr = material2->SetMaterial(&material);
     if (hr != D3D_OK) return hr;
-    hr = material2->GetHandle(device2, &handle);
-    if (hr != D3D_OK) return hr;
-    return setLightState(D3DLIGHTSTATE_MATERIAL, handle);
+    return selectMaterial();
   }
   return E_FAIL;
 }
 
 HRESULT RenderDevice::updateMaterial(D3DMATERIAL material) {
   if (!ready) return E_FAIL;
-  D3DMATERIALHANDLE handle = 0;
+  // createMaterial may never have succeeded.
   if (useDx6) {
-    // createMaterial may never have succeeded.
     if (!material3) return E_FAIL;
     HRESULT hr = material3->SetMaterial(&material);
     if (hr != D3D_OK) return hr;
-    hr = material3->GetHandle(device3, &handle);
-    if (hr != D3D_OK) return hr;
-    return setLightState(D3DLIGHTSTATE_MATERIAL, handle);
+    return selectMaterial();
   }
   if (useDx5) {
     if (!material2) return E_FAIL;
     HRESULT hr = material2->SetMaterial(&material);
     if (hr != D3D_OK) return hr;
-    hr = material2->GetHandle(device2, &handle);
-    if (hr != D3D_OK) return hr;
-    return setLightState(D3DLIGHTSTATE_MATERIAL, handle);
+    return selectMaterial();
   }
   return E_FAIL;
 }
@@ -409,7 +441,10 @@ HRESULT RenderDevice::resize() {
   HRESULT hr = recreateLights();
   if (FAILED(hr)) return hr;
   ready = true;
-  setLightState(D3DLIGHTSTATE_AMBIENT, packedAmbient());
+  // The ambient colour first, so that a caller's own ambient state, set
+  // again with the others, wins over it.
+  applyLightState(D3DLIGHTSTATE_AMBIENT, packedAmbient());
+  restoreStates();
   applyViewProjection();
   return hr;
 }

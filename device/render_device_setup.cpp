@@ -13,6 +13,19 @@ DWORD displayBitDepth = 16;
 
 namespace {
 
+// The records whose dwSize tells DirectDraw and Direct3D which version of
+// them the caller means. The surface descriptions hold a pointer, so they are
+// 124 and 108 bytes in a 32-bit program and larger in a 64-bit one; the rest
+// are the same on both.
+constexpr bool POINTERS_ARE_32_BITS = sizeof(void*) == 4;
+static_assert(sizeof(DDSURFACEDESC2) == (POINTERS_ARE_32_BITS ? 124 : 136));
+static_assert(sizeof(DDSURFACEDESC) == (POINTERS_ARE_32_BITS ? 108 : 120));
+static_assert(sizeof(D3DDEVICEDESC) == 252);
+static_assert(sizeof(DDPIXELFORMAT) == 32);
+static_assert(sizeof(D3DVIEWPORT2) == 44);
+static_assert(sizeof(D3DLIGHT2) == 80);
+static_assert(sizeof(D3DMATERIAL) == 80);
+
 // Surface capabilities and description flags of the three surfaces.
 constexpr DWORD BACK_BUFFER_CAPS = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
 constexpr DWORD VIDEO_ZBUFFER_CAPS = DDSCAPS_ZBUFFER | DDSCAPS_VIDEOMEMORY;
@@ -322,7 +335,15 @@ DWORD RenderDevice::zBufferBitsFromDepthFlags(DWORD depthFlags) {
 HRESULT RenderDevice::attachZBuffer() {
   HRESULT hr = useDx6 ? backBuffer4->AddAttachedSurface(zBuffer4)
                       : backBuffer3->AddAttachedSurface(zBuffer3);
-  if (hr == DDERR_SURFACEALREADYATTACHED || hr == DDERR_CANNOTATTACHSURFACE) return S_OK;
+  if (hr == DDERR_SURFACEALREADYATTACHED) return S_OK;
+  if (hr == DDERR_CANNOTATTACHSURFACE) {
+    // A z-buffer the back buffer does not take is no z-buffer: keeping it
+    // would have every clear ask for a depth clear the device cannot do.
+    releaseInterface(zBuffer4);
+    releaseInterface(zBuffer3);
+    releaseInterface(zBuffer);
+    return noZBuffer();
+  }
   if (hr == DDERR_SURFACELOST) {
     if (useDx6) {
       backBuffer4->Restore();
@@ -372,29 +393,38 @@ HRESULT RenderDevice::createZBuffer() {
       switchToSoftware();
       retryHardware = true;
     }
-    DDSURFACEDESC desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = SIZED_SURFACE | DDSD_ZBUFFERBITDEPTH;
-    desc.dwWidth = width;
-    desc.dwHeight = height;
-    if (sameGuid(deviceGuid, IID_IDirect3DHALDevice)) {
-      desc.dwZBufferBitDepth = zBufferBitsFromDepthFlags(chosenDeviceDesc.dwDeviceZBufferBitDepth);
-      desc.ddsCaps.dwCaps = VIDEO_ZBUFFER_CAPS;
-    } else {
-      desc.dwZBufferBitDepth = SOFTWARE_ZBUFFER_BITS;
-      desc.ddsCaps.dwCaps = SYSTEM_ZBUFFER_CAPS;
-    }
-    HRESULT hr = directDraw2->CreateSurface(&desc, &zBuffer, nullptr);
-    if (hr == DDERR_OUTOFVIDEOMEMORY) {
-      desc.ddsCaps.dwCaps = SYSTEM_ZBUFFER_CAPS;
-      hr = directDraw2->CreateSurface(&desc, &zBuffer, nullptr);
-    }
-    if (FAILED(hr)) return noZBuffer();
-    hr = zBuffer->QueryInterface(IID_IDirectDrawSurface3, reinterpret_cast<void**>(&zBuffer3));
-    if (FAILED(hr)) return noZBuffer();
-    return attachZBuffer();
+    return createZBuffer5();
   }
   return S_OK;
+}
+
+// The DirectX 5 z-buffer for the device deviceGuid names: the hardware
+// device's depth in video memory, or 16 bits in system memory for a software
+// device.
+HRESULT RenderDevice::createZBuffer5() {
+  const DWORD width = screenRect.right - screenRect.left;
+  const DWORD height = screenRect.bottom - screenRect.top;
+  DDSURFACEDESC desc{};
+  desc.dwSize = sizeof(desc);
+  desc.dwFlags = SIZED_SURFACE | DDSD_ZBUFFERBITDEPTH;
+  desc.dwWidth = width;
+  desc.dwHeight = height;
+  if (sameGuid(deviceGuid, IID_IDirect3DHALDevice)) {
+    desc.dwZBufferBitDepth = zBufferBitsFromDepthFlags(chosenDeviceDesc.dwDeviceZBufferBitDepth);
+    desc.ddsCaps.dwCaps = VIDEO_ZBUFFER_CAPS;
+  } else {
+    desc.dwZBufferBitDepth = SOFTWARE_ZBUFFER_BITS;
+    desc.ddsCaps.dwCaps = SYSTEM_ZBUFFER_CAPS;
+  }
+  HRESULT hr = directDraw2->CreateSurface(&desc, &zBuffer, nullptr);
+  if (hr == DDERR_OUTOFVIDEOMEMORY) {
+    desc.ddsCaps.dwCaps = SYSTEM_ZBUFFER_CAPS;
+    hr = directDraw2->CreateSurface(&desc, &zBuffer, nullptr);
+  }
+  if (FAILED(hr)) return noZBuffer();
+  hr = zBuffer->QueryInterface(IID_IDirectDrawSurface3, reinterpret_cast<void**>(&zBuffer3));
+  if (FAILED(hr)) return noZBuffer();
+  return attachZBuffer();
 }
 
 HRESULT CALLBACK RenderDevice::acceptTextureFormat(DDPIXELFORMAT* format, void* context) {
@@ -454,7 +484,11 @@ HRESULT RenderDevice::createDevice() {
   if (useHardware) {
     hr = direct3D2->CreateDevice(deviceGuid, backBuffer, &device2);
     if (SUCCEEDED(hr)) return hr;
+    // The z-buffer was made for the hardware device, in video memory; the
+    // software device needs its own in system memory.
     switchToSoftware();
+    releaseZBuffer();
+    if (useZBuffer) createZBuffer5();
     retryHardware = true;
     return direct3D2->CreateDevice(IID_IDirect3DRGBDevice, backBuffer, &device2);
   }
@@ -537,6 +571,9 @@ void RenderDevice::tearDown() {
   releaseDirectDraw();
   ready = false;
   started = false;
+  // A device started again is a new one: it starts from the defaults.
+  renderStates.clear();
+  lightStates.clear();
 }
 
 void RenderDevice::releaseMaterial() {

@@ -32,6 +32,15 @@ bool sameMaterial(const D3DMATERIAL& a, const D3DMATERIAL& b) {
   return std::memcmp(&a, &b, sizeof(D3DMATERIAL)) == 0;
 }
 
+// Draws one point in a scene and gives back the state it was drawn with.
+FakeDrawState drawOnePoint(RenderDevice& device, const FakeDirectX& fakes) {
+  device.beginScene();
+  D3DVERTEX vertex{};
+  device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, 0);
+  device.endScene();
+  return fakes.callsTo("DrawPrimitive").back().state;
+}
+
 }  // namespace
 
 TEST_F(DeviceTest, BeforeStartUpNoFrameOperationReachesDirectX) {
@@ -405,6 +414,67 @@ TEST_F(DeviceTest, ALightInSlotOneIsThereAgainAfterAResize) {
   const auto lights = fakes.callsTo("DrawPrimitive").at(0).state.lights;
   ASSERT_EQ(lights.size(), 1u);
   EXPECT_TRUE(sameLight(lights[0], light));
+}
+
+TEST_F(DeviceTest, EveryStateSetIsInForceAgainAfterEveryRebuild) {
+  ASSERT_EQ(start(), S_OK);
+  const D3DMATERIAL material = diffuseMaterial(0.5f, 0.25f, 1);
+  ASSERT_EQ(device.createMaterial(material), S_OK);
+  ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE), S_OK);
+  ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID), S_OK);
+  ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_WIREFRAME), S_OK);
+  // A caller's own ambient light wins over the device's zero ambient colour.
+  ASSERT_EQ(device.setLightState(D3DLIGHTSTATE_AMBIENT, 0x00404040), S_OK);
+
+  const auto expectStates = [&](const char* after) {
+    SCOPED_TRACE(after);
+    ASSERT_TRUE(device.ready);
+    const FakeDrawState state = drawOnePoint(device, fakes);
+    EXPECT_EQ(state.renderState(D3DRENDERSTATE_SPECULARENABLE), DWORD(TRUE));
+    EXPECT_EQ(state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_WIREFRAME));
+    EXPECT_EQ(state.lightStates.at(D3DLIGHTSTATE_AMBIENT), 0x00404040u);
+    // The material object selects itself on the new device.
+    EXPECT_TRUE(sameMaterial(state.material, material));
+  };
+
+  window.place(100, 80, 320, 240);
+  ASSERT_EQ(device.resize(), S_OK);
+  expectStates("a resize");
+
+  window.place(100, 80, 0, 0);
+  ASSERT_EQ(device.resize(), S_OK);
+  window.place(100, 80, 400, 300);
+  ASSERT_EQ(device.resize(), S_OK);
+  expectStates("a minimise and a restore");
+
+  fakes.script("CreateDevice", {DDERR_GENERIC, DDERR_OUTOFMEMORY});
+  window.place(100, 80, 300, 200);
+  ASSERT_EQ(device.resize(), DDERR_OUTOFMEMORY);
+  window.place(100, 80, 310, 210);
+  ASSERT_EQ(device.resize(), S_OK);
+  expectStates("a failed rebuild and the next one");
+
+  // A device started again after a teardown is a new one: its rebuilds
+  // bring back only what was set on it.
+  device.tearDown();
+  ASSERT_EQ(start(), S_OK);
+  ASSERT_EQ(device.resize(), S_OK);
+  EXPECT_EQ(drawOnePoint(device, fakes).renderState(D3DRENDERSTATE_FILLMODE, 0xFFFF), 0xFFFFu);
+}
+
+TEST_F(DeviceTest, ALightTheViewportRefusesAfterAResizeKeepsNoOtherOut) {
+  ASSERT_EQ(start(), S_OK);
+  ASSERT_EQ(device.setLight(1, directionalLight(1, 0, 0, 0, 0, 1)), S_OK);
+  ASSERT_EQ(device.setLight(2, directionalLight(0, 1, 0, 0, 0, 1)), S_OK);
+  fakes.clearCalls();
+  fakes.script("AddLight", {DDERR_INVALIDPARAMS});
+  window.place(100, 80, 320, 240);
+  // The first refusal is the rebuild's result, and the device is not ready.
+  EXPECT_EQ(device.resize(), DDERR_INVALIDPARAMS);
+  EXPECT_FALSE(device.ready);
+  const auto added = fakes.callsTo("AddLight");
+  ASSERT_EQ(added.size(), 2u);
+  EXPECT_EQ(added[1].result, S_OK);
 }
 
 TEST_F(DeviceTest, MinimisingWaitsAndRestoringDrawsAgain) {

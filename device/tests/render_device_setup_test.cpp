@@ -351,6 +351,16 @@ TEST_F(DeviceTest, DirectX5HardwareDeviceFailureTakesRgbAndMarksARetry) {
   EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(1).guid, IID_IDirect3DRGBDevice));
   EXPECT_FALSE(device.useHardware);
   EXPECT_TRUE(device.retryHardware);
+  // The hardware device's z-buffer in video memory gives way to a 16-bit one
+  // in system memory, attached to the back buffer, for the software device.
+  const auto surfaces = fakes.callsTo("CreateSurface");
+  ASSERT_EQ(surfaces.size(), 4u);
+  EXPECT_EQ(surfaces[2].desc.ddsCaps.dwCaps, DWORD(DDSCAPS_ZBUFFER | DDSCAPS_VIDEOMEMORY));
+  EXPECT_EQ(surfaces[3].desc.ddsCaps.dwCaps, DWORD(DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY));
+  EXPECT_EQ(surfaces[3].desc.dwZBufferBitDepth, 16u);
+  EXPECT_EQ(fakes.count("AddAttachedSurface"), 2u);
+  EXPECT_TRUE(device.useZBuffer);
+  EXPECT_NE(device.zBuffer3, nullptr);
 }
 
 TEST(RenderDeviceZBufferDepth, TheShallowestFlaggedDepthWins) {
@@ -371,12 +381,15 @@ TEST_F(DeviceTest, EachAttachResultIsHandled) {
     HRESULT result;
     size_t attachCalls;
     size_t restores;
+    bool zBuffer;  // the device goes on with a z-buffer
   } cases[] = {
-      {{DDERR_SURFACEALREADYATTACHED}, S_OK, 1, 0},
-      {{DDERR_CANNOTATTACHSURFACE}, S_OK, 1, 0},
-      {{DDERR_SURFACELOST, DD_OK}, S_OK, 2, 1},
-      {{DDERR_SURFACELOST, DDERR_GENERIC}, DDERR_GENERIC, 2, 1},
-      {{DDERR_INVALIDOBJECT}, DDERR_INVALIDOBJECT, 1, 0},
+      {{DDERR_SURFACEALREADYATTACHED}, S_OK, 1, 0, true},
+      // A z-buffer the back buffer does not take is dropped, and the device
+      // clears no depth.
+      {{DDERR_CANNOTATTACHSURFACE}, S_OK, 1, 0, false},
+      {{DDERR_SURFACELOST, DD_OK}, S_OK, 2, 1, true},
+      {{DDERR_SURFACELOST, DDERR_GENERIC}, DDERR_GENERIC, 2, 1, true},
+      {{DDERR_INVALIDOBJECT}, DDERR_INVALIDOBJECT, 1, 0, true},
   };
   for (bool directX6 : {true, false}) {
     for (const auto& attach : cases) {
@@ -388,13 +401,19 @@ TEST_F(DeviceTest, EachAttachResultIsHandled) {
       RenderDevice other;
       other.attachWindow(window.handle);
       EXPECT_EQ(other.startUp(), attach.result);
-      EXPECT_EQ(other.useZBuffer, true);
+      EXPECT_EQ(other.useZBuffer, attach.zBuffer);
       EXPECT_EQ(machine.count("AddAttachedSurface"), attach.attachCalls);
       const auto restores = machine.callsTo("Restore");
       ASSERT_EQ(restores.size(), attach.restores);
       if (!restores.empty()) {
         // The back buffer is the one restored.
         EXPECT_EQ(restores[0].object, machine.callsTo("AddAttachedSurface").at(0).object);
+      }
+      if (!attach.zBuffer) {
+        EXPECT_EQ(directX6 ? static_cast<void*>(other.zBuffer4) : other.zBuffer3, nullptr);
+        machine.clearCalls();
+        other.clear();
+        EXPECT_EQ(machine.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
       }
       other.tearDown();
       EXPECT_EQ(machine.references(), 0u) << machine.referenceReport();

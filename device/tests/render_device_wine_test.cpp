@@ -126,6 +126,36 @@ void expectOnScreen(RenderDevice& device, const Layout& layout) {
   expectScene(captureScreen(device.screenRect), layout, "on the screen");
 }
 
+// Clears and draws a near green square and then, over it, a farther red
+// one, and gives back the colour where they overlap: green when the device
+// tests depth, red when it does not.
+Colour drawNearThenFar(RenderDevice& device) {
+  const int w = device.clientRect.right;
+  const int h = device.clientRect.bottom;
+  D3DMATRIX world = identityMatrix();
+  EXPECT_EQ(device.clear(), D3D_OK);
+  EXPECT_EQ(device.beginScene(), D3D_OK);
+  device.applyViewProjection();
+  device.setTransform(D3DTRANSFORMSTATE_WORLD, &world);
+  WORD indices[] = {0, 1, 3, 1, 2, 3};
+  const struct {
+    float depth;
+    D3DMATERIAL material;
+  } squares[] = {{3, diffuseMaterial(0, 1, 0)}, {4, diffuseMaterial(1, 0, 0)}};
+  for (const auto& square : squares) {
+    EXPECT_EQ(device.updateMaterial(square.material), D3D_OK);
+    D3DVERTEX corners[] = {vertexAtPixel(0.25f * w, 0.25f * h, square.depth, w, h),
+                           vertexAtPixel(0.75f * w, 0.25f * h, square.depth, w, h),
+                           vertexAtPixel(0.75f * w, 0.75f * h, square.depth, w, h),
+                           vertexAtPixel(0.25f * w, 0.75f * h, square.depth, w, h)};
+    EXPECT_EQ(device.drawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, corners, 4, indices,
+                                          6, 0),
+              D3D_OK);
+  }
+  EXPECT_EQ(device.endScene(), D3D_OK);
+  return readBackBuffer(device).at(w / 2, h / 2);
+}
+
 class RealDeviceTest : public ::testing::Test {
  protected:
   RealDeviceTest() {
@@ -209,4 +239,22 @@ TEST_F(RealDeviceTest, DrawsFollowsTheWindowAndStartsAgain) {
   EXPECT_EQ(device.directDraw, nullptr);
   startDevice();
   drawAndCheck("after starting again");
+}
+
+// What a caller set stays set through a rebuild. Wine keeps most render
+// states with the DirectDraw object across a rebuild (the specular switch
+// among them), but sets depth testing anew for every device it makes: the
+// state that shows here whether the device sets them again.
+TEST_F(RealDeviceTest, ACallersStateIsInForceAgainAfterAResize) {
+  startDevice();
+  device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1));
+  EXPECT_TRUE(isGreen(drawNearThenFar(device)));
+  ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_ZENABLE, FALSE), D3D_OK);
+  ASSERT_TRUE(isRed(drawNearThenFar(device)));
+
+  window.place(600, 440, 400, 200);
+  pumpMessages();
+  ASSERT_EQ(device.resize(), DD_OK);
+  const Colour resized = drawNearThenFar(device);
+  EXPECT_TRUE(isRed(resized)) << describe(resized);
 }
