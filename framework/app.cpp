@@ -1,6 +1,7 @@
 #include "framework/app.h"
 
 #include <cassert>
+#include <cstdlib>
 
 namespace {
 
@@ -113,7 +114,10 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow) {
   app->m_nCmdShow = nCmdShow;
   if (!app->InitInstance()) {
     if (app->m_pMainWnd) app->m_pMainWnd->DestroyWindow();
-    return app->ExitInstance();
+    // A program that could not start has failed, also when its ExitInstance,
+    // with no message loop behind it, reports the loop's 0.
+    const int code = app->ExitInstance();
+    return code != 0 ? code : EXIT_FAILURE;
   }
   return app->Run();
 }

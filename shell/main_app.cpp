@@ -1,37 +1,20 @@
-// The application: one global CMainApp, which opens the main dialog as the
-// program's main window and draws a frame whenever the message queue is
-// empty, so the animation runs continuously.
-#include "framework/afxwin.h"
-#include "shell/main_dlg.h"
-
-class CMainApp : public CWinApp {
- public:
-  CMainApp() : CWinApp(nullptr) {}
-
-  // The main dialog, owned; also the application's main window.
-  CMainDlg* dialog = nullptr;
-
-  BOOL InitInstance() override;
-  BOOL OnIdle(LONG lCount) override;
-  int ExitInstance() override;
-
-  DECLARE_MESSAGE_MAP()
-};
+#include "shell/main_app.h"
 
 BEGIN_MESSAGE_MAP(CMainApp, CWinApp)
   ON_COMMAND(ID_HELP, CWinApp::OnHelp)
 END_MESSAGE_MAP()
-
-CMainApp theApp;
 
 BOOL CMainApp::InitInstance() {
   AfxEnableControlContainer();
   Enable3dControls();
   dialog = new CMainDlg(nullptr);
   m_pMainWnd = dialog;
-  // A dialog that cannot be created leaves nothing to draw, and the program
-  // ends when the user has no window: nothing here can report it.
-  dialog->Create(MAKEINTRESOURCE(IDD_MAIN), nullptr);
+  if (!dialog->Create(MAKEINTRESOURCE(IDD_MAIN), nullptr)) {
+    delete dialog;
+    dialog = nullptr;
+    m_pMainWnd = nullptr;
+    return FALSE;
+  }
   dialog->ShowWindow(SW_SHOWNORMAL);
   return TRUE;
 }

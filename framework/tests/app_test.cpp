@@ -128,3 +128,17 @@ TEST(Application, LoadsIconsOfTheProgram) {
 }
 
 }  // namespace
+
+TEST(EntryPoint, AProgramWhoseStartFailsEndsAtOnceWithAFailureCode) {
+  struct RefusingApp : CWinApp {
+    int exits = 0;
+    BOOL InitInstance() override { return FALSE; }
+    int ExitInstance() override {
+      ++exits;
+      return CWinApp::ExitInstance();
+    }
+  } app;
+  emptyQueue();
+  EXPECT_NE(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL), 0);
+  EXPECT_EQ(app.exits, 1);
+}
