@@ -3,11 +3,19 @@
 // buffer the size of the render window, an optional z-buffer, a Direct3D
 // device with one viewport, up to MAX_LIGHTS lights and one material. It uses
 // the DirectX 6 interfaces when DirectDraw offers IDirectDraw4 and the
-// DirectX 5 interfaces otherwise, and hides which from its callers.
+// DirectX 5 interfaces otherwise, and hides which from its callers
+// (generations.h holds the two as types).
 //
-// Setup, teardown and the matrices are in render_device_setup.cpp; the frame
-// operations, lights, the material, moves and resizes in
-// render_device_frame.cpp.
+// Each object is made beside its release, in the file of its lifetime:
+//   render_device_startup.cpp   DirectDraw, the primary surface, the device
+//                               choice, start-up and teardown
+//   render_device_sized.cpp     what follows the window's size: back buffer,
+//                               Direct3D, z-buffer, device, viewport, resize
+//   render_device_present.cpp   how frames reach the window: cooperative
+//                               level, window clipper, present, moves
+//   render_device_lights.cpp    the lights
+//   render_device_material.cpp  the material
+//   render_device_frame.cpp     the per-frame operations and the states
 #pragma once
 
 #include "platform/d3d_types.h"
@@ -16,6 +24,7 @@
 #include <ddraw.h>
 
 #include <map>
+#include <memory>
 
 constexpr int MAX_LIGHTS = 10;
 
@@ -37,11 +46,18 @@ extern PresentWay presentWay;
 // True when ntdll is Wine's (it exports wine_get_version); asked once.
 bool runningOnWine();
 
-// Written by the device enumeration callbacks: the description of the chosen
-// device (hardware description for a hardware device, emulation description
-// for a software one) and the display's bits per pixel.
-extern D3DDEVICEDESC chosenDeviceDesc;
-extern DWORD displayBitDepth;
+// What device enumeration found, for the process's one device: written by
+// the enumeration callbacks, read by the z-buffer and texture choices.
+struct DeviceEnumeration {
+  // The chosen device's description: the hardware description for a
+  // hardware device, the emulation description for a software one.
+  D3DDEVICEDESC chosenDeviceDesc{};
+  DWORD displayBitDepth = 16;  // bits per pixel of the display mode
+};
+extern DeviceEnumeration deviceEnumeration;
+// Back to what a program starts with; a device started afresh in the same
+// process (as tests do) calls it first.
+void resetDeviceEnumeration();
 
 struct RenderDevice {
   bool ready = false;
@@ -62,7 +78,7 @@ struct RenderDevice {
   D3DMATRIX projection{};
   D3DMATRIX view{};
   IDirect3DLight* lights[MAX_LIGHTS] = {};
-  D3DLIGHT2* lightDescs[MAX_LIGHTS] = {};  // owned copies, kept across a resize
+  std::unique_ptr<D3DLIGHT2> lightDescs[MAX_LIGHTS];  // kept across a resize
   float ambient[4] = {};                   // r, g, b, a
 
   // DirectX 5 path.
@@ -105,48 +121,83 @@ struct RenderDevice {
   RenderDevice(const RenderDevice&) = delete;
   RenderDevice& operator=(const RenderDevice&) = delete;
 
-  // Setup and teardown (render_device_setup.cpp). The caller attaches the
-  // window, may set requireDrawPrimitive, starts up, then resets and applies
-  // the matrices. startUp returns the first failing step's result and leaves
-  // what it made for tearDown; tearDown releases everything and may run twice.
+  // Start-up and teardown (render_device_startup.cpp). The caller attaches
+  // the window, may set requireDrawPrimitive, starts up, then resets and
+  // applies the matrices. startUp returns the first failing step's result and
+  // leaves what it made for tearDown; tearDown releases everything and may
+  // run twice.
   BOOL attachWindow(HWND renderWindow);
   HRESULT startUp();
   void tearDown();
   // view = identity; projection: x' = 2x/z, y' = 2y/z, depth 1 - 1/z.
   void resetMatrices();
-  // SetTransform of projection, then view, on the device.
-  void applyViewProjection();
-
   HRESULT createDirectDraw();
-  HRESULT setCooperativeLevel();
-  HRESULT createPrimary();
-  HRESULT createBackBuffer();
-  HRESULT createClipper();
-  HRESULT createDirect3D();
-  HRESULT chooseDevice();
-  HRESULT createZBuffer();
-  HRESULT createDevice();
-  HRESULT createViewport();
-
   void releaseDirectDraw();
-  void releasePrimary();
-  void releaseBackBuffer();
-  void releaseDirect3D();
-  void releaseZBuffer();
-  void releaseDevice();
-  void releaseViewport();
-  void releaseMaterial();
-  void releaseAllLights();
-
+  HRESULT createPrimary();
+  void releasePrimary();  // with the window clipper that the primary holds
+  HRESULT chooseDevice();
   static HRESULT CALLBACK acceptHardwareDevice(GUID* guid, char* description, char* name,
                                                D3DDEVICEDESC* hardware, D3DDEVICEDESC* software,
                                                void* context);
   static HRESULT CALLBACK acceptSoftwareDevice(GUID* guid, char* description, char* name,
                                                D3DDEVICEDESC* hardware, D3DDEVICEDESC* software,
                                                void* context);
+
+  // What follows the render window's size (render_device_sized.cpp). The
+  // render window changed size: resize rebuilds the back buffer, Direct3D,
+  // z-buffer, device, viewport and lights, and sets every state a caller had
+  // set again. An empty window (minimised) leaves the device not ready until
+  // a resize finds an area again; a failed rebuild is tried again at the next
+  // resize. Dropped on purpose: the results of setting the ambient colour,
+  // the matrices and the states again on the rebuilt device (each was taken
+  // once; a refusal leaves the device's default).
+  HRESULT resize();
+  HRESULT createBackBuffer();
+  void releaseBackBuffer();
+  HRESULT createDirect3D();
+  void releaseDirect3D();
+  // Dropped on purpose: DeleteAttachedSurface's result when the z-buffer
+  // goes (it goes either way).
+  HRESULT createZBuffer();
+  void releaseZBuffer();
+  // Dropped on purpose: the result of making the z-buffer again for the
+  // software device after the hardware one failed (the device is made
+  // either way, without a z-buffer if need be), and that of the software
+  // device's second texture-format enumeration (the format found decides).
+  HRESULT createDevice();
+  void releaseDevice();
+  // Dropped on purpose, DirectX 6 only: the results of adding, setting and
+  // selecting the new viewport (only its creation decides).
+  HRESULT createViewport();
+  void releaseViewport();
   static HRESULT CALLBACK acceptZBufferFormat(DDPIXELFORMAT* format, void* context);
   static HRESULT CALLBACK acceptTextureFormat(DDPIXELFORMAT* format, void* context);
   static DWORD zBufferBitsFromDepthFlags(DWORD depthFlags);
+
+  // How frames reach the window (render_device_present.cpp); see PresentWay.
+  // Dropped on purpose: the window clipper's SetHWnd and SetClipper results
+  // (only its creation decides), and the results of restoring lost surfaces
+  // before present tries once more (the second try tells).
+  HRESULT setCooperativeLevel();
+  HRESULT createClipper();
+  HRESULT present();
+  // The render window moved: follow it on the screen.
+  void windowMoved();
+  void moveScreenRect(int x, int y);
+
+  // Lights by slot 0..MAX_LIGHTS-1 (render_device_lights.cpp); the device
+  // keeps a copy of each light so that a resize can make it again.
+  HRESULT setLight(int slot, D3DLIGHT2 light);
+  void releaseLight(int slot);
+  void releaseLights();      // the light objects only; the copies stay
+  void releaseAllLights();   // objects and copies
+  HRESULT recreateLights();  // from the copies, after releaseLights
+
+  // One material object (render_device_material.cpp), selected with
+  // SetLightState(MATERIAL, handle) on every create and update.
+  HRESULT createMaterial(D3DMATERIAL material);
+  HRESULT updateMaterial(D3DMATERIAL material);
+  void releaseMaterial();
 
   // Frame operations (render_device_frame.cpp). While the device is not
   // ready, clear and present return S_OK and the others E_FAIL, and nothing
@@ -155,11 +206,13 @@ struct RenderDevice {
   HRESULT clear();
   HRESULT beginScene();
   HRESULT endScene();
-  HRESULT present();
   HRESULT setRenderState(D3DRENDERSTATETYPE state, DWORD value);
   HRESULT setLightState(D3DLIGHTSTATETYPE state, DWORD value);
   HRESULT setTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix);
   HRESULT getTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix);
+  // SetTransform of projection, then view, on the device. Dropped on
+  // purpose: both results (a device that refuses them draws nothing anyway).
+  void applyViewProjection();
   // vertexCode is a D3DVERTEXTYPE or an FVF code; each interface gets the
   // kind it takes. Point, line and triangle lists longer than one call takes
   // (D3DMAXNUMVERTICES) go in consecutive calls.
@@ -170,43 +223,32 @@ struct RenderDevice {
   static DWORD toVertexFormat(DWORD vertexCode);
   static DWORD toVertexType(DWORD vertexCode);
 
-  // Lights by slot 0..MAX_LIGHTS-1; the device keeps a copy of each light so
-  // that a resize can make it again.
-  HRESULT setLight(int slot, D3DLIGHT2 light);
-  void releaseLight(int slot);
-  void releaseLights();
-  HRESULT recreateLights();
-  // One material object; both select it with SetLightState(MATERIAL, handle).
-  HRESULT createMaterial(D3DMATERIAL material);
-  HRESULT updateMaterial(D3DMATERIAL material);
-
-  // The render window moved: follow it on the screen.
-  void windowMoved();
-  void moveScreenRect(int x, int y);
-  // The render window changed size: rebuild the back buffer, z-buffer,
-  // device, viewport and lights, and set every state a caller had set again.
-  // An empty window (minimised) leaves the device not ready until a resize
-  // finds an area again; a failed rebuild is tried again at the next resize.
-  HRESULT resize();
-
  private:
-  void switchToSoftware();
-  void undoZBufferFallback();
   HRESULT enumerateDevices(LPD3DENUMDEVICESCALLBACK accept);
   HRESULT enumerateSoftware();
   HRESULT getDisplayMode(DWORD& width, DWORD& bitsPerPixel);
-  HRESULT attachZBuffer();
-  HRESULT noZBuffer();
+  void switchToSoftware();
+  void undoZBufferFallback();
+  HRESULT createZBuffer6();
   HRESULT createZBuffer5();
+  template <class SomePath, class SurfaceDesc>
+  HRESULT createZBufferSurface(SomePath path, SurfaceDesc& desc);
+  HRESULT attachZBuffer();
+  void remakeZBufferForSoftware();
+  HRESULT noZBuffer();
+  HRESULT createDevice6();
+  HRESULT createDevice5();
+  DWORD packedAmbient() const;
+  void choosePresentation();
+  HRESULT copyToWindow();
+  void restoreLostSurfaces();
+  void releaseLightObject(int slot);
+  HRESULT selectMaterial();
   HRESULT applyRenderState(D3DRENDERSTATETYPE state, DWORD value);
   HRESULT applyLightState(D3DLIGHTSTATETYPE state, DWORD value);
-  HRESULT selectMaterial();
   void restoreStates();
   HRESULT drawPiece(D3DPRIMITIVETYPE type, DWORD vertexCode, void* vertices, DWORD vertexCount,
                     DWORD flags);
-  HRESULT copyToWindow();
-  void restoreLostSurfaces();
-  DWORD packedAmbient() const;
 };
 
 // Releases a COM reference and forgets the pointer; does nothing for null.

@@ -26,8 +26,6 @@ struct Composition : ::testing::Test {
   FrameComposition composition{control, device, renderer};
 
   void SetUp() override {
-    chosenDeviceDesc = D3DDEVICEDESC{};
-    displayBitDepth = 16;
     control.panel = &panel;
     renderer.attach(&device, window.handle);
     ASSERT_TRUE(device.ready) << fakes.log();

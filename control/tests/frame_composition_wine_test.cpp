@@ -51,8 +51,7 @@ struct RealComposition : ::testing::Test {
   FrameComposition composition{control, device, renderer};
 
   void SetUp() override {
-    chosenDeviceDesc = D3DDEVICEDESC{};
-    displayBitDepth = 16;
+    resetDeviceEnumeration();
     pumpMessages();
     control.panel = &panel;
     renderer.attach(&device, window.handle);

@@ -13,8 +13,6 @@
 class DeviceTest : public ::testing::Test {
  protected:
   explicit DeviceTest(PresentWay way = PresentWay::PRIMARY_BLT) : fakes(way) {
-    chosenDeviceDesc = D3DDEVICEDESC{};
-    displayBitDepth = 16;
   }
 
   void TearDown() override {

@@ -305,6 +305,8 @@ FakeDirectX::FakeDirectX(PresentWay way)
       previousCreate(directDrawCreate),
       previousWay(presentWay),
       previousFakes(currentFakes) {
+  // A new machine: nothing has been enumerated on it yet.
+  resetDeviceEnumeration();
   devices = {FakeDeviceInfo::rgb(), FakeDeviceInfo::hal()};
   zBufferFormats = {fakeZBufferFormat(16, DDPF_STENCILBUFFER), fakeZBufferFormat(16)};
   textureFormats = {fakeRgbFormat(8, DDPF_PALETTEINDEXED8), fakeRgbFormat(16, DDPF_ALPHAPIXELS),

@@ -39,8 +39,6 @@ void expectCleanTearDown(RenderDevice& device, FakeDirectX& fakes) {
 class FaultTest : public ::testing::Test {
  protected:
   FaultTest() {
-    chosenDeviceDesc = D3DDEVICEDESC{};
-    displayBitDepth = 16;
   }
   TestWindow window{100, 80, 400, 300};
 };

@@ -152,7 +152,7 @@ TEST_F(DeviceTest, RequiredDrawPrimitiveWithoutHardwareTakesTheFirstSoftwareDevi
   ASSERT_EQ(start(), S_OK) << fakes.log();
   EXPECT_FALSE(device.useHardware);
   EXPECT_TRUE(device.softwareFallback);
-  EXPECT_EQ(chosenDeviceDesc.dwDevCaps, firstCaps);
+  EXPECT_EQ(deviceEnumeration.chosenDeviceDesc.dwDevCaps, firstCaps);
   EXPECT_TRUE(sameGuids(fakes.callsTo("EnumZBufferFormats").at(0).guid, IID_IDirect3DMMXDevice));
   // The software path creates the RGB device and its z-buffer in system memory.
   EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DRGBDevice));
@@ -191,7 +191,7 @@ TEST_F(DeviceTest, OnlyWideTrueColourDisplaysGetTheSoftwareDevice) {
     ASSERT_EQ(other.startUp(), S_OK) << machine.log();
     EXPECT_EQ(other.useHardware, display.hardware);
     EXPECT_EQ(other.softwareFallback, !display.hardware);
-    EXPECT_EQ(displayBitDepth, display.bits);
+    EXPECT_EQ(deviceEnumeration.displayBitDepth, display.bits);
     EXPECT_TRUE(sameGuids(machine.callsTo("CreateDevice").at(0).guid,
                           display.hardware ? IID_IDirect3DHALDevice : IID_IDirect3DRGBDevice));
     other.tearDown();

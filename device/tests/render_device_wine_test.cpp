@@ -159,8 +159,7 @@ Colour drawNearThenFar(RenderDevice& device) {
 class RealDeviceTest : public ::testing::Test {
  protected:
   RealDeviceTest() {
-    chosenDeviceDesc = D3DDEVICEDESC{};
-    displayBitDepth = 16;
+    resetDeviceEnumeration();
     pumpMessages();
   }
 

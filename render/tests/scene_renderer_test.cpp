@@ -26,8 +26,6 @@ struct Renderer : ::testing::Test {
   SceneRenderer renderer;
 
   void SetUp() override {
-    chosenDeviceDesc = D3DDEVICEDESC{};
-    displayBitDepth = 16;
     ASSERT_EQ(renderer.attach(&device, window.handle), ATTACHED);
     ASSERT_TRUE(device.ready) << fakes.log();
     fakes.clearCalls();

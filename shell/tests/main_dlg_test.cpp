@@ -16,8 +16,6 @@ struct MainDialog : ::testing::Test {
   CMainDlg* dialog = nullptr;
 
   void SetUp() override {
-    chosenDeviceDesc = D3DDEVICEDESC{};
-    displayBitDepth = 16;
     dialog = new CMainDlg(nullptr);
     ASSERT_TRUE(dialog->Create(MAKEINTRESOURCE(IDD_MAIN), nullptr));
   }
