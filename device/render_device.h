@@ -251,11 +251,13 @@ struct RenderDevice {
                     DWORD flags);
 };
 
-// Releases a COM reference and forgets the pointer; does nothing for null.
-template <class Interface>
-void releaseInterface(Interface*& pointer) {
-  if (pointer) {
-    pointer->Release();
+// Releases COM references, in the order given, and forgets the pointers;
+// does nothing for null.
+template <class... Interfaces>
+void releaseInterface(Interfaces*&... pointers) {
+  const auto release = [](auto*& pointer) {
+    if (pointer) pointer->Release();
     pointer = nullptr;
-  }
+  };
+  (release(pointers), ...);
 }

@@ -35,6 +35,5 @@ HRESULT RenderDevice::selectMaterial() {
 }
 
 void RenderDevice::releaseMaterial() {
-  releaseInterface(material2);
-  releaseInterface(material3);
+  releaseInterface(material2, material3);
 }

@@ -109,9 +109,7 @@ HRESULT RenderDevice::createBackBuffer() {
 }
 
 void RenderDevice::releaseBackBuffer() {
-  releaseInterface(backBuffer4);
-  releaseInterface(backBuffer);
-  releaseInterface(backBuffer3);
+  releaseInterface(backBuffer4, backBuffer, backBuffer3);
 }
 
 HRESULT RenderDevice::createDirect3D() {
@@ -123,8 +121,7 @@ HRESULT RenderDevice::createDirect3D() {
 }
 
 void RenderDevice::releaseDirect3D() {
-  releaseInterface(direct3D3);
-  releaseInterface(direct3D2);
+  releaseInterface(direct3D3, direct3D2);
 }
 
 // A software device stands in for the hardware one; the hardware GUID is
@@ -243,9 +240,7 @@ HRESULT RenderDevice::attachZBuffer() {
     if (hr == DDERR_CANNOTATTACHSURFACE) {
       // A z-buffer the back buffer does not take is no z-buffer: keeping it
       // would have every clear ask for a depth clear the device cannot do.
-      releaseInterface(zBuffer4);
-      releaseInterface(zBuffer3);
-      releaseInterface(zBuffer);
+      releaseInterface(zBuffer4, zBuffer3, zBuffer);
       return noZBuffer();
     }
     if (hr == DDERR_SURFACELOST) {
@@ -346,8 +341,7 @@ HRESULT RenderDevice::createDevice5() {
 }
 
 void RenderDevice::releaseDevice() {
-  releaseInterface(device3);
-  releaseInterface(device2);
+  releaseInterface(device3, device2);
 }
 
 HRESULT RenderDevice::createViewport() {
@@ -383,6 +377,5 @@ HRESULT RenderDevice::createViewport() {
 }
 
 void RenderDevice::releaseViewport() {
-  releaseInterface(viewport3);
-  releaseInterface(viewport2);
+  releaseInterface(viewport3, viewport2);
 }

@@ -120,9 +120,7 @@ HRESULT RenderDevice::createDirectDraw() {
 }
 
 void RenderDevice::releaseDirectDraw() {
-  releaseInterface(directDraw4);
-  releaseInterface(directDraw2);
-  releaseInterface(directDraw);
+  releaseInterface(directDraw4, directDraw2, directDraw);
 }
 
 HRESULT RenderDevice::createPrimary() {
@@ -136,9 +134,7 @@ HRESULT RenderDevice::createPrimary() {
 }
 
 void RenderDevice::releasePrimary() {
-  releaseInterface(primary4);
-  releaseInterface(primary);
-  releaseInterface(primary3);
+  releaseInterface(primary4, primary, primary3);
 }
 
 HRESULT CALLBACK RenderDevice::acceptHardwareDevice(GUID* guid, char*, char*,
