@@ -8,7 +8,7 @@
 #include "control/bench/silent_panel.h"
 #include "control/control_ids.h"
 #include "control/frame_composition.h"
-#include "device/tests/fake_directx.h"
+#include "testing/fake_directx.h"
 
 #include <callgrind.h>
 

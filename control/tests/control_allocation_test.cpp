@@ -4,7 +4,7 @@
 #include "control/control_ids.h"
 #include "control/simulation_control.h"
 #include "control/tests/fake_panel.h"
-#include "scene/tests/failing_allocation.h"
+#include "testing/failing_allocation.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 
 #include "control/control_ids.h"
 #include "control/tests/fake_panel.h"
-#include "device/tests/fake_directx.h"
-#include "scene/tests/failing_allocation.h"
+#include "testing/fake_directx.h"
+#include "testing/failing_allocation.h"
 
 #include <gtest/gtest.h>
 

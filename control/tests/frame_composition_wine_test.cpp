@@ -7,8 +7,8 @@
 
 #include "control/control_ids.h"
 #include "control/tests/fake_panel.h"
-#include "device/tests/fake_directx.h"
-#include "device/tests/pixel_readback.h"
+#include "testing/fake_directx.h"
+#include "testing/pixel_readback.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "device/render_device.h"
-#include "device/tests/fake_directx.h"
+#include "testing/fake_directx.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // resized, moved, minimised and restored, and the device is started again.
 #include "device/render_device.h"
 #include "device/tests/device_fixture.h"
-#include "device/tests/pixel_readback.h"
+#include "testing/pixel_readback.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 // of them measures a time.
 #pragma once
 
-#include "device/tests/pixel_readback.h"
+#include "testing/pixel_readback.h"
 #include "shell/resource.h"
 
 #include <windows.h>

@@ -4,7 +4,7 @@
 // these measures, not pixels.
 #pragma once
 
-#include "device/tests/pixel_readback.h"
+#include "testing/pixel_readback.h"
 
 #include <algorithm>
 #include <cstdlib>

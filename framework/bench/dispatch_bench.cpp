@@ -3,7 +3,7 @@
 // bound to a member, to the same kinds of window left to the dialog manager,
 // and idle calls per second of an otherwise empty message loop.
 #include "framework/afxwin.h"
-#include "framework/tests/test_resource.h"
+#include "testing/framework_resources.h"
 
 #include <cstdio>
 

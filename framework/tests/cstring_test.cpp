@@ -1,5 +1,5 @@
 #include "framework/cstring.h"
-#include "framework/tests/test_resource.h"
+#include "testing/framework_resources.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "framework/afxwin.h"
-#include "framework/tests/test_resource.h"
+#include "testing/framework_resources.h"
 #include "framework/tests/test_windows.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // children, and the camera.
 #include "render/scene_renderer.h"
 
-#include "device/tests/fake_directx.h"
+#include "testing/fake_directx.h"
 #include "render/math3d.h"
 #include "render/tests/matrix_checks.h"
 

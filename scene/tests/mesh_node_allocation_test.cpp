@@ -1,7 +1,7 @@
 // The mesh node's answers to exhausted memory: every failure code and the
 // state it leaves.
 #include "scene/mesh_node.h"
-#include "scene/tests/failing_allocation.h"
+#include "testing/failing_allocation.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // its creation down.
 #include "shell/main_app.h"
 
-#include "device/tests/fake_directx.h"
+#include "testing/fake_directx.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // what its handlers do with sizes, moves, radios, OK and Cancel.
 #include "shell/main_dlg.h"
 
-#include "device/tests/fake_directx.h"
+#include "testing/fake_directx.h"
 
 #include <gtest/gtest.h>
 

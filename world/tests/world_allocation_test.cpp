@@ -1,6 +1,6 @@
 // The blob world's answers to exhausted memory: a new ring or a new row of
 // NPCs that cannot be had leaves the world as it was.
-#include "scene/tests/failing_allocation.h"
+#include "testing/failing_allocation.h"
 #include "world/blob_world.h"
 
 #include <gtest/gtest.h>

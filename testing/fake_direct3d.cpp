@@ -2,7 +2,7 @@
 // devices (IDirect3DDevice2, IDirect3DDevice3), viewports (IDirect3DViewport2,
 // IDirect3DViewport3), lights (IDirect3DLight) and materials
 // (IDirect3DMaterial2, IDirect3DMaterial3).
-#include "device/tests/fake_objects.h"
+#include "testing/fake_objects.h"
 
 #include <algorithm>
 #include <type_traits>

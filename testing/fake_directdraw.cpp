@@ -1,7 +1,7 @@
 // The fake DirectDraw object (IDirectDraw, IDirectDraw2, IDirectDraw4), its
 // surfaces (IDirectDrawSurface, IDirectDrawSurface3, IDirectDrawSurface4) and
 // clippers, behind the device's DirectDraw creation function.
-#include "device/tests/fake_objects.h"
+#include "testing/fake_objects.h"
 
 extern FakeState* currentFakes;
 

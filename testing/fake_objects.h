@@ -7,7 +7,7 @@
 // crashing.
 #pragma once
 
-#include "device/tests/fake_directx.h"
+#include "testing/fake_directx.h"
 
 #include <cstring>
 #include <utility>

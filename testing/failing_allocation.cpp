@@ -1,4 +1,4 @@
-#include "scene/tests/failing_allocation.h"
+#include "testing/failing_allocation.h"
 
 #include <new>
 

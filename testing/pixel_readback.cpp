@@ -1,5 +1,5 @@
 // Back buffer read-back and screen capture for tests on a real display.
-#include "device/tests/pixel_readback.h"
+#include "testing/pixel_readback.h"
 
 #include <cstdio>
 

@@ -1,7 +1,7 @@
 // The fakes' shared machinery: the call log with its scripted results, the
 // per-interface reference counts, the machine description and its defaults,
 // and the test window.
-#include "device/tests/fake_objects.h"
+#include "testing/fake_objects.h"
 
 #include <cstdio>
 
