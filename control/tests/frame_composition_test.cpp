@@ -4,8 +4,7 @@
 #include "control/frame_composition.h"
 
 #include "control/control_ids.h"
-#include "control/tests/fake_panel.h"
-#include "testing/fake_directx.h"
+#include "control/tests/composed_world.h"
 #include "testing/failing_allocation.h"
 
 #include <gtest/gtest.h>
@@ -16,20 +15,17 @@
 
 namespace {
 
-struct Composition : ::testing::Test {
+struct WithFakes {
   FakeDirectX fakes;
-  TestWindow window{0, 0, 420, 460};
-  FakePanel panel;
-  SimulationControl control;
-  RenderDevice device;
-  SceneRenderer renderer;
-  FrameComposition composition{control, device, renderer};
+};
+
+// The fakes come first, so that the device's destruction still reaches them.
+struct Composition : ::testing::Test, WithFakes, ComposedWorld {
+  Composition() : ComposedWorld(0, 0, false) {}
 
   void SetUp() override {
-    control.panel = &panel;
-    renderer.attach(&device, window.handle);
+    start();
     ASSERT_TRUE(device.ready) << fakes.log();
-    control.buildDefaultWorld();
     fakes.clearCalls();
   }
 

@@ -6,8 +6,7 @@
 #include "control/frame_composition.h"
 
 #include "control/control_ids.h"
-#include "control/tests/fake_panel.h"
-#include "testing/fake_directx.h"
+#include "control/tests/composed_world.h"
 #include "testing/pixel_readback.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +16,8 @@
 
 namespace {
 
-constexpr int WIDTH = 420;
-constexpr int HEIGHT = 460;
+constexpr int WIDTH = ComposedWorld::WIDTH;
+constexpr int HEIGHT = ComposedWorld::HEIGHT;
 
 // Pixels of one kind in a picture.
 struct Census {
@@ -42,21 +41,14 @@ Census census(const Image& image) {
   return counted;
 }
 
-struct RealComposition : ::testing::Test {
-  TestWindow window{40, 40, WIDTH, HEIGHT, true};
-  FakePanel panel;
-  SimulationControl control;
-  RenderDevice device;
-  SceneRenderer renderer;
-  FrameComposition composition{control, device, renderer};
+struct RealComposition : ::testing::Test, ComposedWorld {
+  RealComposition() : ComposedWorld(40, 40, true) {}
 
   void SetUp() override {
     resetDeviceEnumeration();
     pumpMessages();
-    control.panel = &panel;
-    renderer.attach(&device, window.handle);
+    start();
     ASSERT_TRUE(device.ready) << "the device did not start on this display";
-    control.buildDefaultWorld();
     // A few hundred ticks: the cloud completes after 160, and the agents
     // settle onto the surface.
     for (int tick = 0; tick < 300; ++tick) composition.idleTick();

@@ -1,36 +1,20 @@
-// A RenderDevice on scripted fakes in a hidden 400 x 300 render window at
-// (100, 80), for the device's tests. The device is declared after the fakes,
-// so its destruction (a teardown) still reaches them.
+// The device's test fixtures: a device on scripted fakes in a hidden 400 x 300
+// render window at (100, 80), torn down and checked for leftovers after each
+// test; and the records the tests compare.
 #pragma once
 
 #include "device/render_device.h"
-#include "testing/fake_directx.h"
+#include "testing/fake_machine.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
-class DeviceTest : public ::testing::Test {
+class DeviceTest : public ::testing::Test, public FakeMachine {
  protected:
-  explicit DeviceTest(PresentWay way = PresentWay::PRIMARY_BLT) : fakes(way) {
-  }
-
-  void TearDown() override {
-    device.tearDown();
-    EXPECT_EQ(fakes.references(), 0u) << fakes.referenceReport();
-    EXPECT_TRUE(fakes.problems().empty()) << ::testing::PrintToString(fakes.problems());
-  }
-
-  // What the scene renderer does before start-up.
-  HRESULT start() {
-    device.attachWindow(window.handle);
-    device.requireDrawPrimitive = true;
-    return device.startUp();
-  }
-
-  FakeDirectX fakes;
-  TestWindow window{100, 80, 400, 300};
-  RenderDevice device;
+  explicit DeviceTest(PresentWay way = PresentWay::PRIMARY_BLT) : FakeMachine(way) {}
+  void TearDown() override { expectAllReleased(); }
 };
 
 // The same on the GDI presentation.
@@ -38,6 +22,22 @@ class GdiDeviceTest : public DeviceTest {
  protected:
   GdiDeviceTest() : DeviceTest(PresentWay::GDI_COPY) {}
 };
+
+// The same on each DirectX generation in turn: DirectX 6 when the parameter
+// is true, DirectX 5 (no IDirectDraw4) when it is false. A test file derives
+// a suite of its own and instantiates it with EACH_GENERATION.
+class EachGeneration : public DeviceTest, public ::testing::WithParamInterface<bool> {
+ protected:
+  EachGeneration() { fakes.offerDirectDraw4 = GetParam(); }
+  static bool directX6() { return GetParam(); }
+};
+
+inline std::string generationName(const ::testing::TestParamInfo<bool>& info) {
+  return info.param ? "DirectX6" : "DirectX5";
+}
+
+#define EACH_GENERATION(suite) \
+  INSTANTIATE_TEST_SUITE_P(Generation, suite, ::testing::Bool(), generationName)
 
 inline D3DMATRIX identityMatrix() {
   D3DMATRIX matrix{};

@@ -24,25 +24,6 @@ const Machine MACHINES[] = {
     {false, PresentWay::GDI_COPY, "DirectX 5, GDI"},
 };
 
-// Tears the device down and checks that nothing is left and that a second
-// teardown has nothing to release.
-void expectCleanTearDown(RenderDevice& device, FakeDirectX& fakes) {
-  device.tearDown();
-  EXPECT_FALSE(device.ready);
-  EXPECT_EQ(fakes.references(), 0u) << fakes.referenceReport();
-  const size_t releases = fakes.releases();
-  device.tearDown();
-  EXPECT_EQ(fakes.releases(), releases);
-  EXPECT_TRUE(fakes.problems().empty()) << ::testing::PrintToString(fakes.problems());
-}
-
-class FaultTest : public ::testing::Test {
- protected:
-  FaultTest() {
-  }
-  TestWindow window{100, 80, 400, 300};
-};
-
 // A step of start-up, with the script that makes it fail.
 struct StepFailure {
   const char* step;
@@ -52,7 +33,7 @@ struct StepFailure {
 
 }  // namespace
 
-TEST_F(FaultTest, EachStartUpStepThatFailsStopsStartUpWithItsResult) {
+TEST(Faults, EachStartUpStepThatFailsStopsStartUpWithItsResult) {
   const std::vector<StepFailure> failures = {
       {"createDirectDraw", true, {{"DirectDrawCreate", {INJECTED}}}},
       {"createDirectDraw", true, {{"IDirectDraw::QueryInterface", {INJECTED}}}},
@@ -86,20 +67,20 @@ TEST_F(FaultTest, EachStartUpStepThatFailsStopsStartUpWithItsResult) {
   for (const StepFailure& failure : failures) {
     SCOPED_TRACE(std::string(failure.step) + (failure.directX6 ? ", DirectX 6: " : ", DirectX 5: ") +
                  failure.script[0].first);
-    FakeDirectX fakes;
-    fakes.offerDirectDraw4 = failure.directX6;
+    FakeMachine machine(PresentWay::PRIMARY_BLT);
+    machine.fakes.offerDirectDraw4 = failure.directX6;
+    FakeDirectX& fakes = machine.fakes;
+    RenderDevice& device = machine.device;
     for (const auto& entry : failure.script) fakes.script(entry.first, entry.second);
-    RenderDevice device;
-    device.attachWindow(window.handle);
-    EXPECT_EQ(device.startUp(), INJECTED) << fakes.log();
+    EXPECT_EQ(machine.start(), INJECTED) << fakes.log();
     EXPECT_FALSE(device.ready);
     EXPECT_EQ(device.beginScene(), E_FAIL);
     EXPECT_EQ(device.resize(), S_OK);
-    expectCleanTearDown(device, fakes);
+    machine.expectAllReleased();
   }
 }
 
-TEST_F(FaultTest, EachCallInsideAResizeThatFailsLeavesTheDeviceNotReadyUntilTheNextResize) {
+TEST(Faults, EachCallInsideAResizeThatFailsLeavesTheDeviceNotReadyUntilTheNextResize) {
   const std::vector<std::pair<std::vector<const char*>, bool>> failures = {
       {{"CreateSurface"}, true},
       {{"CreateSurface"}, false},
@@ -119,91 +100,89 @@ TEST_F(FaultTest, EachCallInsideAResizeThatFailsLeavesTheDeviceNotReadyUntilTheN
   };
   for (const auto& failure : failures) {
     SCOPED_TRACE(std::string(failure.second ? "DirectX 6: " : "DirectX 5: ") + failure.first[0]);
-    FakeDirectX fakes;
-    fakes.offerDirectDraw4 = failure.second;
-    RenderDevice device;
-    device.attachWindow(window.handle);
-    ASSERT_EQ(device.startUp(), S_OK);
+    FakeMachine machine(PresentWay::PRIMARY_BLT);
+    machine.fakes.offerDirectDraw4 = failure.second;
+    FakeDirectX& fakes = machine.fakes;
+    RenderDevice& device = machine.device;
+    ASSERT_EQ(machine.start(), S_OK);
     ASSERT_EQ(device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1)), S_OK);
     ASSERT_EQ(device.createMaterial(diffuseMaterial(1, 1, 1)), S_OK);
     for (const char* method : failure.first) fakes.script(method, {INJECTED});
 
-    window.place(100, 80, 320, 240);
+    machine.window.place(100, 80, 320, 240);
     EXPECT_EQ(device.resize(), INJECTED) << fakes.log();
     EXPECT_FALSE(device.ready);
     EXPECT_EQ(device.beginScene(), E_FAIL);
     EXPECT_EQ(device.present(), S_OK);
 
-    window.place(100, 80, 330, 250);
+    machine.window.place(100, 80, 330, 250);
     EXPECT_EQ(device.resize(), S_OK) << fakes.log();
     EXPECT_TRUE(device.ready);
     EXPECT_NE(device.lights[1], nullptr);
     EXPECT_EQ(device.updateMaterial(diffuseMaterial(1, 0, 0)), S_OK);
-    expectCleanTearDown(device, fakes);
+    machine.expectAllReleased();
   }
 }
 
 // Every call the device makes, failing in turn, through start-up, a frame and
 // a resize: whatever the device makes of it, `ready` says whether it is built,
 // and nothing leaks.
-TEST_F(FaultTest, AnyFailingCallLeavesAConsistentDeviceAndNoReference) {
-  for (const Machine& machine : MACHINES) {
-    SCOPED_TRACE(machine.name);
+TEST(Faults, AnyFailingCallLeavesAConsistentDeviceAndNoReference) {
+  for (const Machine& kind : MACHINES) {
+    SCOPED_TRACE(kind.name);
     size_t calls = 0;
     {
-      FakeDirectX fakes(machine.way);
-      fakes.offerDirectDraw4 = machine.directX6;
-      RenderDevice device;
-      device.attachWindow(window.handle);
-      ASSERT_EQ(device.startUp(), S_OK);
-      calls = fakes.calls().size();
-      device.tearDown();
+      FakeMachine counted(kind.way);
+      counted.fakes.offerDirectDraw4 = kind.directX6;
+      ASSERT_EQ(counted.start(), S_OK);
+      calls = counted.fakes.calls().size();
+      counted.device.tearDown();
     }
     ASSERT_GT(calls, 15u);
     for (size_t failing = 1; failing <= calls; ++failing) {
       SCOPED_TRACE("failing call " + std::to_string(failing));
-      FakeDirectX fakes(machine.way);
-      fakes.offerDirectDraw4 = machine.directX6;
+      FakeMachine machine(kind.way);
+      machine.fakes.offerDirectDraw4 = kind.directX6;
+      FakeDirectX& fakes = machine.fakes;
+      RenderDevice& device = machine.device;
       fakes.failCall(failing, INJECTED);
-      RenderDevice device;
-      device.attachWindow(window.handle);
-      const HRESULT result = device.startUp();
+      const HRESULT result = machine.start();
       EXPECT_EQ(device.ready, SUCCEEDED(result)) << fakes.log();
-      expectCleanTearDown(device, fakes);
+      machine.expectAllReleased();
     }
   }
 }
 
-TEST_F(FaultTest, AnyFailingCallInAResizeIsRecoveredByTheNextResize) {
-  for (const Machine& machine : MACHINES) {
-    SCOPED_TRACE(machine.name);
+TEST(Faults, AnyFailingCallInAResizeIsRecoveredByTheNextResize) {
+  for (const Machine& kind : MACHINES) {
+    SCOPED_TRACE(kind.name);
     for (size_t failing = 1;; ++failing) {
       SCOPED_TRACE("failing call " + std::to_string(failing));
-      FakeDirectX fakes(machine.way);
-      fakes.offerDirectDraw4 = machine.directX6;
-      RenderDevice device;
-      device.attachWindow(window.handle);
-      ASSERT_EQ(device.startUp(), S_OK);
+      FakeMachine machine(kind.way);
+      machine.fakes.offerDirectDraw4 = kind.directX6;
+      FakeDirectX& fakes = machine.fakes;
+      RenderDevice& device = machine.device;
+      ASSERT_EQ(machine.start(), S_OK);
       ASSERT_EQ(device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1)), S_OK);
       ASSERT_EQ(device.setLight(4, directionalLight(0, 1, 1, 0, 1, 0)), S_OK);
       fakes.clearCalls();
       fakes.failCall(failing, INJECTED);
 
-      window.place(100, 80, 320, 240);
+      machine.window.place(100, 80, 320, 240);
       const HRESULT result = device.resize();
       EXPECT_EQ(device.ready, SUCCEEDED(result)) << fakes.log();
       // Past the last call of the resize nothing was made to fail.
       if (fakes.calls().size() < failing) {
-        expectCleanTearDown(device, fakes);
+        machine.expectAllReleased();
         break;
       }
 
-      window.place(100, 80, 400, 300);
+      machine.window.place(100, 80, 400, 300);
       EXPECT_EQ(device.resize(), S_OK) << fakes.log();
       EXPECT_TRUE(device.ready);
       EXPECT_NE(device.lights[1], nullptr);
       EXPECT_NE(device.lights[4], nullptr);
-      expectCleanTearDown(device, fakes);
+      machine.expectAllReleased();
       if (HasFailure()) break;
     }
   }

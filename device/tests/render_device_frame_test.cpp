@@ -115,42 +115,36 @@ TEST(RenderDeviceVertexCodes, TranslateBetweenVertexTypesAndFlexibleFormats) {
   EXPECT_EQ(RenderDevice::toVertexType(0x142), 0x142u);
 }
 
-TEST_F(DeviceTest, EachInterfaceGetsTheVertexCodeItUnderstands) {
-  for (bool directX6 : {true, false}) {
-    SCOPED_TRACE(directX6 ? "DirectX 6" : "DirectX 5");
-    FakeDirectX machine;
-    machine.offerDirectDraw4 = directX6;
-    RenderDevice other;
-    other.attachWindow(window.handle);
-    ASSERT_EQ(other.startUp(), S_OK);
-    std::vector<D3DVERTEX> triangle = numberedVertices(3);
-    WORD indices[] = {0, 1, 2};
-    other.beginScene();
-    EXPECT_EQ(other.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, triangle.data(), 3,
-                                  D3DDP_DONOTLIGHT),
-              S_OK);
-    EXPECT_EQ(other.drawPrimitive(D3DPT_LINELIST, D3DVT_VERTEX, triangle.data(), 2, 0), S_OK);
-    EXPECT_EQ(other.drawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, triangle.data(), 3,
-                                         indices, 3, 0),
-              S_OK);
-    other.endScene();
+class FrameOnEachGeneration : public EachGeneration {};
+EACH_GENERATION(FrameOnEachGeneration);
 
-    const DWORD expected = directX6 ? D3DFVF_VERTEX : D3DVT_VERTEX;
-    const auto draws = machine.callsTo("DrawPrimitive");
-    ASSERT_EQ(draws.size(), 2u);
-    EXPECT_THAT(draws[0].args, ElementsAre(DWORD(D3DPT_POINTLIST), expected, 3u,
-                                           DWORD(D3DDP_DONOTLIGHT)));
-    EXPECT_EQ(draws[1].args[1], expected);
-    EXPECT_EQ(draws[0].vertices.size(), 3u);
-    // On DirectX 5 the indexed draw goes to IDirect3DDevice2 as well.
-    const auto indexed = machine.callsTo(directX6 ? "IDirect3DDevice3::DrawIndexedPrimitive"
-                                                  : "IDirect3DDevice2::DrawIndexedPrimitive");
-    ASSERT_EQ(indexed.size(), 1u);
-    EXPECT_THAT(indexed[0].args, ElementsAre(DWORD(D3DPT_TRIANGLELIST), expected, 3u, 3u, 0u));
-    EXPECT_THAT(indexed[0].indices, ElementsAre(0, 1, 2));
-    other.tearDown();
-    EXPECT_EQ(machine.references(), 0u);
-  }
+TEST_P(FrameOnEachGeneration, EachInterfaceGetsTheVertexCodeItUnderstands) {
+  ASSERT_EQ(start(), S_OK);
+  std::vector<D3DVERTEX> triangle = numberedVertices(3);
+  WORD indices[] = {0, 1, 2};
+  device.beginScene();
+  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, triangle.data(), 3,
+                                 D3DDP_DONOTLIGHT),
+            S_OK);
+  EXPECT_EQ(device.drawPrimitive(D3DPT_LINELIST, D3DVT_VERTEX, triangle.data(), 2, 0), S_OK);
+  EXPECT_EQ(device.drawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, triangle.data(), 3,
+                                        indices, 3, 0),
+            S_OK);
+  device.endScene();
+
+  const DWORD expected = directX6() ? D3DFVF_VERTEX : D3DVT_VERTEX;
+  const auto draws = fakes.callsTo("DrawPrimitive");
+  ASSERT_EQ(draws.size(), 2u);
+  EXPECT_THAT(draws[0].args, ElementsAre(DWORD(D3DPT_POINTLIST), expected, 3u,
+                                         DWORD(D3DDP_DONOTLIGHT)));
+  EXPECT_EQ(draws[1].args[1], expected);
+  EXPECT_EQ(draws[0].vertices.size(), 3u);
+  // On DirectX 5 the indexed draw goes to IDirect3DDevice2 as well.
+  const auto indexed = fakes.callsTo(directX6() ? "IDirect3DDevice3::DrawIndexedPrimitive"
+                                                : "IDirect3DDevice2::DrawIndexedPrimitive");
+  ASSERT_EQ(indexed.size(), 1u);
+  EXPECT_THAT(indexed[0].args, ElementsAre(DWORD(D3DPT_TRIANGLELIST), expected, 3u, 3u, 0u));
+  EXPECT_THAT(indexed[0].indices, ElementsAre(0, 1, 2));
 }
 
 TEST_F(DeviceTest, LongListsArriveInPiecesThatEndOnAPrimitive) {
@@ -229,24 +223,15 @@ TEST_F(DeviceTest, SetLightReplacesTheSlotsLight) {
   EXPECT_EQ(fakes.referenceReport().find("light"), std::string::npos) << fakes.referenceReport();
 }
 
-TEST_F(DeviceTest, AFailedSetLightKeepsTheObjectButNoDescription) {
-  for (bool directX6 : {true, false}) {
-    SCOPED_TRACE(directX6 ? "DirectX 6" : "DirectX 5");
-    FakeDirectX machine;
-    machine.offerDirectDraw4 = directX6;
-    RenderDevice other;
-    other.attachWindow(window.handle);
-    ASSERT_EQ(other.startUp(), S_OK);
-    machine.script("SetLight", {DDERR_INVALIDPARAMS});
-    EXPECT_EQ(other.setLight(2, directionalLight(1, 1, 1, 0, 0, 1)), DDERR_INVALIDPARAMS);
-    EXPECT_NE(other.lights[2], nullptr);
-    EXPECT_EQ(other.lightDescs[2], nullptr);
-    EXPECT_EQ(machine.count("AddLight"), 0u);
-    // The next setLight of the slot releases it.
-    EXPECT_EQ(other.setLight(2, directionalLight(1, 1, 1, 0, 0, 1)), S_OK);
-    other.tearDown();
-    EXPECT_EQ(machine.references(), 0u) << machine.referenceReport();
-  }
+TEST_P(FrameOnEachGeneration, AFailedSetLightKeepsTheObjectButNoDescription) {
+  ASSERT_EQ(start(), S_OK);
+  fakes.script("SetLight", {DDERR_INVALIDPARAMS});
+  EXPECT_EQ(device.setLight(2, directionalLight(1, 1, 1, 0, 0, 1)), DDERR_INVALIDPARAMS);
+  EXPECT_NE(device.lights[2], nullptr);
+  EXPECT_EQ(device.lightDescs[2], nullptr);
+  EXPECT_EQ(fakes.count("AddLight"), 0u);
+  // The next setLight of the slot releases it.
+  EXPECT_EQ(device.setLight(2, directionalLight(1, 1, 1, 0, 0, 1)), S_OK);
 }
 
 TEST_F(DeviceTest, TheMaterialIsSelectedByItsHandleForEveryUpdate) {

@@ -182,20 +182,17 @@ TEST_F(DeviceTest, OnlyWideTrueColourDisplaysGetTheSoftwareDevice) {
   } displays[] = {{1280, 1024, 32, false}, {1280, 1024, 16, true}, {1024, 768, 32, true}};
   for (const auto& display : displays) {
     SCOPED_TRACE(std::to_string(display.width) + " wide at " + std::to_string(display.bits));
-    FakeDirectX machine;
-    machine.displayWidth = display.width;
-    machine.displayHeight = display.height;
-    machine.displayBits = display.bits;
-    RenderDevice other;
-    other.attachWindow(window.handle);
-    ASSERT_EQ(other.startUp(), S_OK) << machine.log();
-    EXPECT_EQ(other.useHardware, display.hardware);
-    EXPECT_EQ(other.softwareFallback, !display.hardware);
+    FakeMachine machine;
+    machine.fakes.displayWidth = display.width;
+    machine.fakes.displayHeight = display.height;
+    machine.fakes.displayBits = display.bits;
+    ASSERT_EQ(machine.start(), S_OK) << machine.fakes.log();
+    EXPECT_EQ(machine.device.useHardware, display.hardware);
+    EXPECT_EQ(machine.device.softwareFallback, !display.hardware);
     EXPECT_EQ(deviceEnumeration.displayBitDepth, display.bits);
-    EXPECT_TRUE(sameGuids(machine.callsTo("CreateDevice").at(0).guid,
+    EXPECT_TRUE(sameGuids(machine.fakes.callsTo("CreateDevice").at(0).guid,
                           display.hardware ? IID_IDirect3DHALDevice : IID_IDirect3DRGBDevice));
-    other.tearDown();
-    EXPECT_EQ(machine.references(), 0u);
+    machine.expectAllReleased();
   }
 }
 
@@ -269,15 +266,12 @@ TEST_F(DeviceTest, TextureFormatsDecideBetweenHardwareAndSoftwareDevice) {
   EXPECT_EQ(device.textureFormat.dwRGBBitCount, 16u);
 
   // No format of the display's depth on either device: E_FAIL.
-  FakeDirectX machine;
-  machine.textureFormats = {fakeRgbFormat(24), fakeRgbFormat(16, DDPF_ALPHAPIXELS)};
-  RenderDevice other;
-  other.attachWindow(window.handle);
-  EXPECT_EQ(other.startUp(), E_FAIL);
-  EXPECT_FALSE(other.ready);
-  EXPECT_EQ(machine.count("CreateDevice"), 2u);
-  other.tearDown();
-  EXPECT_EQ(machine.references(), 0u);
+  FakeMachine machine;
+  machine.fakes.textureFormats = {fakeRgbFormat(24), fakeRgbFormat(16, DDPF_ALPHAPIXELS)};
+  EXPECT_EQ(machine.start(), E_FAIL);
+  EXPECT_FALSE(machine.device.ready);
+  EXPECT_EQ(machine.fakes.count("CreateDevice"), 2u);
+  machine.expectAllReleased();
 }
 
 TEST_F(DeviceTest, AFifteenBitTextureFormatServesASixteenBitDisplay) {
@@ -302,19 +296,16 @@ TEST_F(DeviceTest, AZBufferThatCannotBeMadeIsDoneWithout) {
   for (std::vector<HRESULT> results : {std::vector<HRESULT>{DD_OK, DD_OK, DDERR_OUTOFVIDEOMEMORY,
                                                             DDERR_OUTOFVIDEOMEMORY},
                                        std::vector<HRESULT>{DD_OK, DD_OK, DDERR_GENERIC}}) {
-    FakeDirectX machine;
-    machine.script("CreateSurface", results);
-    RenderDevice other;
-    other.attachWindow(window.handle);
-    EXPECT_EQ(other.startUp(), S_OK) << machine.log();
-    EXPECT_FALSE(other.useZBuffer);
-    EXPECT_EQ(other.zBuffer4, nullptr);
-    EXPECT_EQ(machine.count("CreateSurface"), results.size());
+    FakeMachine machine;
+    machine.fakes.script("CreateSurface", results);
+    EXPECT_EQ(machine.start(), S_OK) << machine.fakes.log();
+    EXPECT_FALSE(machine.device.useZBuffer);
+    EXPECT_EQ(machine.device.zBuffer4, nullptr);
+    EXPECT_EQ(machine.fakes.count("CreateSurface"), results.size());
     // Clearing asks only for the target.
-    EXPECT_EQ(other.clear(), S_OK);
-    EXPECT_EQ(machine.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
-    other.tearDown();
-    EXPECT_EQ(machine.references(), 0u);
+    EXPECT_EQ(machine.device.clear(), S_OK);
+    EXPECT_EQ(machine.fakes.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
+    machine.expectAllReleased();
   }
 }
 
@@ -375,7 +366,10 @@ TEST(RenderDeviceZBufferDepth, TheShallowestFlaggedDepthWins) {
   }
 }
 
-TEST_F(DeviceTest, EachAttachResultIsHandled) {
+class SetupOnEachGeneration : public EachGeneration {};
+EACH_GENERATION(SetupOnEachGeneration);
+
+TEST_P(SetupOnEachGeneration, EachAttachResultIsHandled) {
   const struct {
     std::vector<HRESULT> attach;
     HRESULT result;
@@ -391,33 +385,28 @@ TEST_F(DeviceTest, EachAttachResultIsHandled) {
       {{DDERR_SURFACELOST, DDERR_GENERIC}, DDERR_GENERIC, 2, 1, true},
       {{DDERR_INVALIDOBJECT}, DDERR_INVALIDOBJECT, 1, 0, true},
   };
-  for (bool directX6 : {true, false}) {
-    for (const auto& attach : cases) {
-      SCOPED_TRACE(std::string(directX6 ? "DirectX 6, " : "DirectX 5, ") + "attach answers " +
-                   std::to_string(attach.attach[0]));
-      FakeDirectX machine;
-      machine.offerDirectDraw4 = directX6;
-      machine.script("AddAttachedSurface", attach.attach);
-      RenderDevice other;
-      other.attachWindow(window.handle);
-      EXPECT_EQ(other.startUp(), attach.result);
-      EXPECT_EQ(other.useZBuffer, attach.zBuffer);
-      EXPECT_EQ(machine.count("AddAttachedSurface"), attach.attachCalls);
-      const auto restores = machine.callsTo("Restore");
-      ASSERT_EQ(restores.size(), attach.restores);
-      if (!restores.empty()) {
-        // The back buffer is the one restored.
-        EXPECT_EQ(restores[0].object, machine.callsTo("AddAttachedSurface").at(0).object);
-      }
-      if (!attach.zBuffer) {
-        EXPECT_EQ(directX6 ? static_cast<void*>(other.zBuffer4) : other.zBuffer3, nullptr);
-        machine.clearCalls();
-        other.clear();
-        EXPECT_EQ(machine.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
-      }
-      other.tearDown();
-      EXPECT_EQ(machine.references(), 0u) << machine.referenceReport();
+  for (const auto& attach : cases) {
+    SCOPED_TRACE("attach answers " + std::to_string(attach.attach[0]));
+    FakeMachine machine;
+    machine.fakes.offerDirectDraw4 = directX6();
+    machine.fakes.script("AddAttachedSurface", attach.attach);
+    EXPECT_EQ(machine.start(), attach.result);
+    EXPECT_EQ(machine.device.useZBuffer, attach.zBuffer);
+    EXPECT_EQ(machine.fakes.count("AddAttachedSurface"), attach.attachCalls);
+    const auto restores = machine.fakes.callsTo("Restore");
+    ASSERT_EQ(restores.size(), attach.restores);
+    if (!restores.empty()) {
+      // The back buffer is the one restored.
+      EXPECT_EQ(restores[0].object, machine.fakes.callsTo("AddAttachedSurface").at(0).object);
     }
+    if (!attach.zBuffer) {
+      EXPECT_EQ(directX6() ? static_cast<void*>(machine.device.zBuffer4) : machine.device.zBuffer3,
+                nullptr);
+      machine.fakes.clearCalls();
+      machine.device.clear();
+      EXPECT_EQ(machine.fakes.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
+    }
+    machine.expectAllReleased();
   }
 }
 

@@ -3,7 +3,7 @@
 // children, and the camera.
 #include "render/scene_renderer.h"
 
-#include "testing/fake_directx.h"
+#include "testing/fake_machine.h"
 #include "render/math3d.h"
 #include "render/tests/matrix_checks.h"
 
@@ -19,10 +19,8 @@ constexpr ColorRgb AMBIENT{0.15f, 0.25f, 0.35f};
 constexpr ColorRgb SPECULAR{0.4f, 0.5f, 0.6f};
 constexpr ColorRgb EMISSIVE{0.7f, 0.8f, 0.9f};
 
-struct Renderer : ::testing::Test {
-  FakeDirectX fakes;
-  TestWindow window{0, 0, 400, 300};
-  RenderDevice device;
+struct Renderer : ::testing::Test, FakeMachine {
+  Renderer() : FakeMachine(PresentWay::PRIMARY_BLT, {0, 0, 400, 300}) {}
   SceneRenderer renderer;
 
   void SetUp() override {
@@ -31,13 +29,8 @@ struct Renderer : ::testing::Test {
     fakes.clearCalls();
   }
 
-  // Whatever was drawn, the device's objects are all released at teardown
-  // and no fake saw a call it could not answer.
-  void TearDown() override {
-    device.tearDown();
-    EXPECT_EQ(fakes.references(), 0u) << fakes.referenceReport();
-    EXPECT_TRUE(fakes.problems().empty()) << ::testing::PrintToString(fakes.problems());
-  }
+  // Whatever was drawn, the device's objects are all released at teardown.
+  void TearDown() override { expectAllReleased(); }
 
   // The one draw call made since the log was cleared.
   FakeCall onlyDraw() {
@@ -76,15 +69,14 @@ constexpr ColorRgb BLACK{0, 0, 0};
 }  // namespace
 
 TEST_F(Renderer, AttachStartsTheDeviceWithMaterialAndSpecularHighlights) {
-  FakeDirectX otherFakes;
-  RenderDevice other;
+  FakeMachine other;
   SceneRenderer attached;
-  EXPECT_EQ(attached.attach(&other, window.handle), ATTACHED);
-  EXPECT_TRUE(other.ready);
-  EXPECT_TRUE(other.requireDrawPrimitive);
-  EXPECT_EQ(attached.window, window.handle);
-  EXPECT_EQ(otherFakes.count("CreateMaterial"), 1u);
-  const std::vector<FakeCall> states = otherFakes.callsTo("SetRenderState");
+  EXPECT_EQ(attached.attach(&other.device, other.window.handle), ATTACHED);
+  EXPECT_TRUE(other.device.ready);
+  EXPECT_TRUE(other.device.requireDrawPrimitive);
+  EXPECT_EQ(attached.window, other.window.handle);
+  EXPECT_EQ(other.fakes.count("CreateMaterial"), 1u);
+  const std::vector<FakeCall> states = other.fakes.callsTo("SetRenderState");
   ASSERT_FALSE(states.empty());
   EXPECT_EQ(states.back().args, (std::vector<DWORD>{D3DRENDERSTATE_SPECULARENABLE, TRUE}));
   EXPECT_EQ(attached.material.dwSize, sizeof(D3DMATERIAL));
