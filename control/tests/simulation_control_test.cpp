@@ -182,7 +182,7 @@ TEST_F(Control, NoNodesPlacesNothingUntilCancelled) {
 TEST_F(Control, RefusedCountsChangeNothingButTheEdits) {
   const char* const refused[][2] = {
       {"-1", "6"},          {"1600", "-1"},        {"99999999999", "6"}, {"1600", "-99999999999"},
-      {"100001", "6"},      {"1600", "101"},
+      {"50001", "6"},       {"1600", "101"},
   };
   control.generationTick();
   for (const auto& [points, nodes] : refused) {
@@ -203,7 +203,7 @@ TEST_F(Control, RefusedCountsChangeNothingButTheEdits) {
     EXPECT_EQ(editTexts(), DEFAULT_TEXTS);
   }
   // The largest accepted counts do build.
-  panel.edits[IDC_NUMVERTS] = "100000";
+  panel.edits[IDC_NUMVERTS] = "50000";
   panel.edits[IDC_NODES] = "100";
   control.regenerateFromEdits();
   EXPECT_EQ(control.surface->pointCount, MAX_POINT_COUNT);
