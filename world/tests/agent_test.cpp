@@ -332,14 +332,14 @@ TEST(StepAgents, PushOutsBeyondTheFrameAllowanceGoOnLaterAlongTheSamePath) {
 TEST(StepAgents, WhenEveryPushOutRunsToItsBoundEveryAgentStillGetsItsTurn) {
   // Below a level no field goes under, every agent is always inside and no
   // push-out ends before MAX_PUSH_OUT_PASSES; a frame's allowance covers
-  // under three of them, so 11 agents take turns over five frames.
-  HeavyWorld worlds[2] = {{2.0f, -1e30f, 10}, {2.0f, -1e30f, 10}};
-  stepUntilEveryAgentMoved(worlds, 5);
+  // one of them, so 6 agents take turns over six frames.
+  HeavyWorld worlds[2] = {{2.0f, -1e30f, 5}, {2.0f, -1e30f, 5}};
+  stepUntilEveryAgentMoved(worlds, 6);
 }
 
 TEST(StepAgents, TheDefaultWorldMovesExactlyAsWithoutTheAllowance) {
-  // Its agents fall onto the blob in the first few hundred frames, the
-  // push-outs' busiest time.
+  // Its agents land on the blob in the first few hundred frames, the
+  // push-outs' busiest time (frame 109 the heaviest).
   BlobWorld world;
   BlobWorld unlimited;
   for (int frame = 0; frame < 400; ++frame) {
