@@ -85,18 +85,9 @@ bool waitForCloud(const PlimDriver& plim) {
   return true;
 }
 
-double ownProcessorSeconds() {
-  FILETIME created, ended, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
-  const auto ticks = [](const FILETIME& time) {
-    return double(ULONGLONG(time.dwHighDateTime) << 32 | time.dwLowDateTime);
-  };
-  return (ticks(kernel) + ticks(user)) / 1e7;
-}
-
-// Direct3D's command thread (Wine's) keeps spinning for a while after the
-// thread it serves stops drawing, and would take a processor from the side
-// measured next: waits until the side has gone quiet.
+// Direct3D's command thread (Wine's) spins for a moment after the thread it
+// serves stops drawing, and would take a processor from the side measured
+// next: waits until the side has gone quiet.
 template <typename Seconds>
 void waitUntilQuiet(Seconds processorSeconds) {
   const double start = now();
@@ -150,7 +141,7 @@ void round(const PlimDriver& plim, DeviceFrames& device, bool generating, Rounds
   plim.pause();
   waitUntilQuiet([&] { return plim.processorSeconds(); });
   const double alone = device.draw(last - start, FRAME_TIME_STEP * firstFrames).framesPerSecond;
-  waitUntilQuiet(ownProcessorSeconds);
+  waitUntilQuiet([] { return processorSeconds(GetCurrentProcess()); });
   plim.resume();
   rounds.program.push_back(program);
   rounds.device.push_back(alone);

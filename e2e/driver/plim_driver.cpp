@@ -52,6 +52,16 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
+double processorSeconds(HANDLE process) {
+  FILETIME created, ended, kernel, user;
+  if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
+  const auto ticks = [](const FILETIME& time) {
+    return double(ULONGLONG(time.dwHighDateTime) << 32 | time.dwLowDateTime);
+  };
+  constexpr double FILETIME_TICKS_PER_SECOND = 1e7;
+  return (ticks(kernel) + ticks(user)) / FILETIME_TICKS_PER_SECOND;
+}
+
 std::string executableFolder() {
   char path[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -148,15 +158,6 @@ void PlimDriver::pause() const { SuspendThread(process.hThread); }
 
 void PlimDriver::resume() const { ResumeThread(process.hThread); }
 
-double PlimDriver::processorSeconds() const {
-  FILETIME created, ended, kernel, user;
-  if (!GetProcessTimes(process.hProcess, &created, &ended, &kernel, &user)) return 0;
-  const auto ticks = [](const FILETIME& time) {
-    return double(ULONGLONG(time.dwHighDateTime) << 32 | time.dwLowDateTime);
-  };
-  constexpr double FILETIME_TICKS_PER_SECOND = 1e7;
-  return (ticks(kernel) + ticks(user)) / FILETIME_TICKS_PER_SECOND;
-}
 
 bool PlimDriver::countFrames() {
   if (frameHook) return true;

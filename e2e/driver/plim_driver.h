@@ -20,6 +20,9 @@
 // have passed; returns whether it held.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
+// Processor time a process has used so far, all its threads together.
+double processorSeconds(HANDLE process);
+
 // The folder of the running executable, with a trailing backslash.
 std::string executableFolder();
 
@@ -93,8 +96,8 @@ class PlimDriver {
   // measurement can run beside it without sharing the processors with it.
   void pause() const;
   void resume() const;
-  // Processor time the program has used so far, all its threads together.
-  double processorSeconds() const;
+  // The program's processor time so far.
+  double processorSeconds() const { return ::processorSeconds(process.hProcess); }
 
   // Counts the frames the program composes from now on, through a hook
   // library in the program (e2e/driver/frame_probe.h); false when the probe
