@@ -22,8 +22,11 @@ windows: setup
 
 # Plim under Wine: on the user's display, or without one on a virtual display,
 # where it runs until its point cloud is complete, leaves a picture in
-# build/plim-run.png and is closed again (scripts/run).
-run: windows
+# build/plim-run.png and is closed again (scripts/run). Builds the program and
+# the driver of that run only, none of the tests.
+run: setup
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows --target plim plim_session
 	@scripts/run
 
 # The same sources for 32-bit Windows: the plim.exe that runs on every

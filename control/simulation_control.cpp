@@ -62,8 +62,9 @@ bool SimulationControl::buildWorld(int nodeCount, float ringRadius, float mass, 
 
   // startSampling sizes the point arrays; when that fails the node has no
   // points and nothing was sampled.
-  const int cursor =
-      newWorld->startSampling(*newSurface, level, range, pointCount, GENERATION_BATCH);
+  WorkAllowance firstBatch{SAMPLING_TERMS_PER_TICK};
+  const int cursor = newWorld->startSampling(*newSurface, level, range, pointCount,
+                                             GENERATION_BATCH, firstBatch);
   if (newSurface->pointCount != pointCount) return false;
 
   newSurface->renderMode = RENDER_MODE_POINTS;
@@ -87,7 +88,9 @@ bool SimulationControl::buildWorld(int nodeCount, float ringRadius, float mass, 
 
 void SimulationControl::generationTick() {
   if (!generating || !world || !surface) return;
-  genCursor = world->sampleSurface(*surface, genLevel, genRange, genCursor, GENERATION_BATCH);
+  WorkAllowance batch{SAMPLING_TERMS_PER_TICK};
+  genCursor =
+      world->sampleSurface(*surface, genLevel, genRange, genCursor, GENERATION_BATCH, batch);
 
   char caption[NUMBER_TEXT_SIZE];
   std::snprintf(caption, sizeof caption, CANCEL_CAPTION_FORMAT,

@@ -10,22 +10,39 @@
 #include "scene/mesh_node.h"
 #include "world/blob_world.h"
 
+#include <cstdint>
 #include <memory>
 
 // Points placed per idle tick while a generation runs.
 constexpr int GENERATION_BATCH = 10;
 
+// Field work one batch may do, in field terms. A batch places its points
+// within TRIES_PER_POINT candidates each, which in a world of 100 nodes and a
+// band that is hard to hit would be 10^8 terms, seconds of work. The
+// allowance holds the most a batch of a world of the default node count or
+// fewer can ever ask (every point found at its last try, normals included),
+// so such worlds place the same points in the same ticks as without it; it is
+// about 15 ms of work here. A point that it does not reach waits for the next
+// tick, which goes on drawing from the same random sequence.
+constexpr std::int64_t SAMPLING_TERMS_PER_TICK = std::int64_t(GENERATION_BATCH) *
+                                                 (TRIES_PER_POINT + FIELD_VALUES_PER_GRADIENT) *
+                                                 DEFAULT_NODE_COUNT;
+
 // The default world: six nodes of mass 3 and power 2 on a ring of radius 10,
 // iso level 0.25 with range 0.01, and a cloud of 1600 points.
 constexpr int DEFAULT_POINT_COUNT = 1600;
 
-// Largest counts the edits may ask for. Beyond them a world would no longer
-// stay small and quick: a cloud of 100000 points takes about 7 MB (positions,
-// normals, texture vectors and the render copy) and one Direct3D call per
-// point for its normal lines; each node costs one pow in every one of the up
-// to 100000 field evaluations of a tick; each NPC costs a step and a handful
-// of device calls per frame. Larger values are refused like negative ones.
-constexpr int MAX_POINT_COUNT = 100000;
+// Largest counts the edits may ask for; larger values are refused like
+// negative ones. They keep every idle tick short, drawing included. With
+// "Field" on a frame makes one Direct3D call per point, about 3.5 us each
+// under Wine here and more than twice that when the two processors are
+// shared with other work: 50000 points keep those calls near 175 ms, where
+// 100000 took 350 ms and up to 850 ms shared. A cloud of 50000 points takes
+// about 3.5 MB (positions, normals, texture vectors and the render copy).
+// Each node costs one pow in every field value and each NPC a step and a
+// dozen device calls a frame; the allowances of the sampler and of the
+// push-outs bound the rest of the field work a tick does.
+constexpr int MAX_POINT_COUNT = 50000;
 constexpr int MAX_NODE_COUNT = 100;
 constexpr int MAX_NPC_COUNT = 1000;
 

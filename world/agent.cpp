@@ -12,25 +12,50 @@ Agent::Agent() : mesh(std::make_unique<MeshNode>()) {
 }
 
 void Agent::step() {
+  WorkAllowance unlimited;
+  step(unlimited);
+}
+
+void Agent::step(WorkAllowance& pushOutAllowance) {
   if (world == nullptr) return;
-  Vector3& p = mesh->position;
-
-  Vector3 gravity;  // points towards rising field, towards the nodes
-  world->numericGradient(p, gravity);
-  float field = world->fieldValue(p);
-
-  if (field > world->level) {
+  if (!pushingOut) {
+    // stepGravity points towards rising field, towards the nodes.
+    world->numericGradient(mesh->position, stepGravity);
+    if (!(world->fieldValue(mesh->position) > world->level)) {
+      move();
+      return;
+    }
     velocity.scale(INSIDE_DAMPING, velocity);
-    // Back out against the same gravity until the field falls to the level.
-    int passes = 0;
-    do {
-      p.subtract(gravity, p);
-      field = world->fieldValue(p);
-    } while (field > world->level && ++passes < MAX_PUSH_OUT_PASSES);
+    pushingOut = true;
+    pushOutPasses = 0;
   }
+  if (!pushOut(pushOutAllowance)) return;
+  pushingOut = false;
+  move();
+}
 
-  velocity.add(gravity, velocity);
-  p.add(velocity, p);
+// Backs out against the step's gravity until the field falls to the level,
+// for at most MAX_PUSH_OUT_PASSES passes and as far as the allowance goes.
+// True when the push-out is over.
+bool Agent::pushOut(WorkAllowance& allowance) {
+  Vector3& p = mesh->position;
+  const std::int64_t passCost = world->fieldValueCost();
+  while (pushOutPasses < MAX_PUSH_OUT_PASSES) {
+    if (!allowance.take(passCost)) return false;
+    const Vector3 before = p;
+    p.subtract(stepGravity, p);
+    ++pushOutPasses;
+    if (!(world->fieldValue(p) > world->level)) return true;
+    // A gravity too small to move the agent (zero in a constant field) would
+    // repeat this very pass up to the bound: its outcome is already known.
+    if (p.x == before.x && p.y == before.y && p.z == before.z) return true;
+  }
+  return true;
+}
+
+void Agent::move() {
+  velocity.add(stepGravity, velocity);
+  mesh->position.add(velocity, mesh->position);
   velocity.scale(FRAME_DAMPING, velocity);
 
   // Keep the agent moving. A velocity of exactly zero length has no

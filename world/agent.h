@@ -6,6 +6,7 @@
 
 #include "scene/mesh_node.h"
 #include "scene/vector3.h"
+#include "world/work_allowance.h"
 
 #include <memory>
 
@@ -21,9 +22,8 @@ constexpr float FRAME_DAMPING = 0.98f;
 // Push-out passes of one step. The default world needs under two hundred, a
 // wide blob (power 1) about ten thousand once, when the agents start deep
 // inside it. The bound only stops worlds where gravity cannot lead out, such
-// as a power of 0 (a constant field) or a negative power: there the step
-// gives up pushing and the agent moves on, so the program keeps running, and
-// the next frame pushes again.
+// as a negative power: there the step gives up pushing and the agent moves
+// on, so the program keeps running, and the next step pushes again.
 constexpr int MAX_PUSH_OUT_PASSES = 10000;
 
 struct Agent {
@@ -31,10 +31,25 @@ struct Agent {
   Vector3 velocity = AGENT_START_VELOCITY;  // displacement per frame
   float minSpeed = AGENT_MIN_SPEED;
   BlobWorld* world = nullptr;  // not owned; an agent without a world stays put
+  // A step whose push-out ran out of allowance: it goes on in a later frame
+  // with the gravity it began with and the passes it has made, and moves the
+  // agent once the push-out is over, so the path is the one an unlimited
+  // step takes, only later.
+  bool pushingOut = false;
+  Vector3 stepGravity;
+  int pushOutPasses = 0;
 
   // A unit cube at AGENT_START_POSITION with ready render buffers.
   Agent();
 
-  // Advances the agent by one frame in its world's field.
+  // Advances the agent by one frame in its world's field, without a limit
+  // on the push-out.
   void step();
+  // The same, with the push-out drawing on the frame's allowance; an agent
+  // left pushing out finishes its step in a later call.
+  void step(WorkAllowance& pushOutAllowance);
+
+ private:
+  bool pushOut(WorkAllowance& allowance);
+  void move();
 };

@@ -89,10 +89,13 @@ bool BlobWorld::layOutRing(int count, float radius, float mass, float power) {
 }
 
 float BlobWorld::fieldValue(const Vector3& point) const {
+  termsEvaluated += fieldValueCost();
   float sum = 0.0f;
   for (int i = 0; i < nodeCount; ++i) sum = stored(sum + nodes[i].fieldTerm(point));
   return sum;
 }
+
+std::int64_t BlobWorld::fieldValueCost() const { return nodeCount > 0 ? nodeCount : 1; }
 
 void BlobWorld::numericGradient(const Vector3& point, Vector3& destination) const {
   const float here = fieldValue(point);
@@ -165,9 +168,18 @@ void BlobWorld::clearNpcs() {
   for (int i = 0; i < npcCount; ++i) npcs[i].reset();
   npcs.reset();
   npcCount = 0;
+  firstServed = 0;
 }
 
 void BlobWorld::stepAgents() {
-  player->step();
-  for (int i = 0; i < npcCount; ++i) npcs[i]->step();
+  WorkAllowance pushOut{PUSH_OUT_TERMS_PER_FRAME};
+  const int agentCount = npcCount + 1;
+  int firstLeftPushing = -1;
+  for (int turn = 0; turn < agentCount; ++turn) {
+    const int index = (firstServed + turn) % agentCount;
+    Agent& agent = agentAt(index);
+    agent.step(pushOut);
+    if (agent.pushingOut && firstLeftPushing < 0) firstLeftPushing = index;
+  }
+  firstServed = firstLeftPushing < 0 ? 0 : firstLeftPushing;
 }

@@ -12,6 +12,7 @@
 #include "scene/vector3.h"
 #include "world/agent.h"
 
+#include <cstdint>
 #include <memory>
 
 // 2 pi as a 32-bit float, the full turn the ring is divided into.
@@ -28,6 +29,17 @@ constexpr float DEFAULT_NODE_MASS = 3.0f;
 constexpr float DEFAULT_NODE_POWER = 2.0f;
 constexpr int DEFAULT_NPC_COUNT = 44;
 
+// Push-out work that one frame's agent steps may do together, in field
+// terms; about 25 ms of work here. A frame of 1000 NPCs just spawned deep
+// inside a blob of 100 nodes would otherwise push out for up to 10^9 terms,
+// many seconds. The default world's agents take the same paths after every
+// spawn, and the heaviest of their first million frames asks 7494 terms,
+// when the NPCs first land on the blob: with over a hundred times that, the
+// default world moves exactly as without the allowance. A push-out that
+// finds the allowance spent waits for the next frame and goes on from where
+// it stood.
+constexpr std::int64_t PUSH_OUT_TERMS_PER_FRAME = 1000000;
+
 // The surface sampler: candidates per point before the point fails, and the
 // draw that maps rand() onto the cube of half-size 20 around the origin in
 // steps of 0.004 (from -20 to 19.996).
@@ -35,6 +47,10 @@ constexpr int TRIES_PER_POINT = 10000;
 constexpr int DRAW_MODULUS = 10000;
 constexpr float DRAW_SCALE = 0.0002f;
 constexpr double CUBE_HALF_SIZE = 20.0;
+
+// numericGradient evaluates the field this many times: at the point and one
+// step along each axis.
+constexpr int FIELD_VALUES_PER_GRADIENT = 4;
 
 // One field source.
 struct BlobNode {
@@ -65,6 +81,14 @@ struct BlobWorld {
   int npcCount = 0;
   // The radius last given to layOutRing.
   float ringRadius = DEFAULT_RING_RADIUS;
+  // Field terms evaluated so far, one per node and field value: the meter
+  // of the world's work, which benchmarks and tests read. It counts, it
+  // changes no result.
+  mutable std::int64_t termsEvaluated = 0;
+  // The agent that the next frame's push-out allowance goes to first: the
+  // first one left pushing out by the frame before, so that when the
+  // allowance runs short every agent gets its turn; the player otherwise.
+  int firstServed = 0;
 
   // Six nodes on a ring of radius 10, the player and 44 NPCs. Throws
   // std::bad_alloc, leaking nothing, when their storage cannot be obtained.
@@ -83,6 +107,9 @@ struct BlobWorld {
 
   // The summed field of all nodes, 0 where there are none.
   float fieldValue(const Vector3& point) const;
+  // What one field value costs in field terms: one per node, and at least
+  // one, since a world without nodes still does the work of asking.
+  std::int64_t fieldValueCost() const;
   // GRADIENT_SCALE times the field's gradient by forward differences of
   // gradientStep: it points towards rising field, towards the nodes.
   void numericGradient(const Vector3& point, Vector3& destination) const;
@@ -92,6 +119,9 @@ struct BlobWorld {
   // surface without points and places nothing.
   int startSampling(MeshNode& surface, float level, float range, int pointCount,
                     int batch) const;
+  // The same, its first batch within the allowance (see below).
+  int startSampling(MeshNode& surface, float level, float range, int pointCount, int batch,
+                    WorkAllowance& allowance) const;
   // Places up to batch more points (all remaining ones when batch is 0 or
   // less) on the band level - range <= field <= level + range, starting at
   // index start (at least 0), each with the unit normal of the field's
@@ -99,12 +129,25 @@ struct BlobWorld {
   // TRIES_PER_POINT draws stops the call at its own index, to be tried again
   // by the next call.
   int sampleSurface(MeshNode& surface, float level, float range, int start, int batch) const;
+  // The same within an allowance of field work: a candidate is drawn only
+  // while the allowance still holds its field value and, should it be
+  // accepted, its normal. A point the allowance does not reach stops the
+  // call at its index like a failed one, and the next call goes on drawing
+  // from the same sequence, so the cloud is the one an unlimited run places.
+  int sampleSurface(MeshNode& surface, float level, float range, int start, int batch,
+                    WorkAllowance& allowance) const;
 
   // Replaces all NPCs by a row of count agents at rest; a negative count
   // counts as 0. False, with the NPCs kept as they were, when the storage for
   // the new row cannot be obtained.
   bool spawnNpcs(int count);
   void clearNpcs();
-  // Steps the player, then each NPC in index order.
+  // Steps every agent once, the player first and the NPCs in index order
+  // after it, with PUSH_OUT_TERMS_PER_FRAME of push-out work shared among
+  // them; when an agent was left pushing out by the frame before, the turn
+  // starts with it and wraps round. Agents do not see each other, so the
+  // order changes nothing but who waits.
   void stepAgents();
+  // The agent at index 0 (the player) to npcCount (the last NPC).
+  Agent& agentAt(int index) { return index == 0 ? *player : *npcs[index - 1]; }
 };

@@ -20,25 +20,43 @@ float drawCoordinate() {
 
 int BlobWorld::startSampling(MeshNode& surface, float level, float range, int pointCount,
                              int batch) const {
+  WorkAllowance unlimited;
+  return startSampling(surface, level, range, pointCount, batch, unlimited);
+}
+
+int BlobWorld::startSampling(MeshNode& surface, float level, float range, int pointCount,
+                             int batch, WorkAllowance& allowance) const {
   // A failed allocation leaves the node without points, and the sampling
   // below then returns at once.
   surface.allocatePoints(pointCount);
-  return sampleSurface(surface, level, range, 0, batch);
+  return sampleSurface(surface, level, range, 0, batch, allowance);
 }
 
 int BlobWorld::sampleSurface(MeshNode& surface, float level, float range, int start,
                              int batch) const {
+  WorkAllowance unlimited;
+  return sampleSurface(surface, level, range, start, batch, unlimited);
+}
+
+int BlobWorld::sampleSurface(MeshNode& surface, float level, float range, int start, int batch,
+                             WorkAllowance& allowance) const {
   assert(start >= 0 && "the cursor counts placed points");
   const float low = stored(double(level) - range);
   const float high = stored(double(level) + range);
   int end = surface.pointCount;
   if (batch >= 1 && batch < surface.pointCount - start) end = start + batch;
 
+  const std::int64_t candidateCost = fieldValueCost();
+  const std::int64_t normalCost = FIELD_VALUES_PER_GRADIENT * candidateCost;
   int cursor = start;
   while (cursor < end) {
     Vector3 candidate;
     bool accepted = false;
     for (int attempt = 0; attempt < TRIES_PER_POINT && !accepted; ++attempt) {
+      // The point waits for the next call; an accepted candidate's normal is
+      // never left unpaid.
+      if (!allowance.holds(candidateCost + normalCost)) return cursor;
+      allowance.take(candidateCost);
       // The draws are assigned z first, then y, then x.
       candidate.z = drawCoordinate();
       candidate.y = drawCoordinate();
@@ -49,6 +67,7 @@ int BlobWorld::sampleSurface(MeshNode& surface, float level, float range, int st
     // The point failed: the next call tries the same index again.
     if (!accepted) return cursor;
 
+    allowance.take(normalCost);
     Vector3 normal;
     numericGradient(candidate, normal);
     normalize(normal);

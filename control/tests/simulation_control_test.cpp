@@ -1,5 +1,6 @@
 #include "control/simulation_control.h"
 
+#include "control/bench/worst_cases.h"
 #include "control/control_ids.h"
 #include "control/edit_numbers.h"
 #include "control/tests/fake_panel.h"
@@ -181,7 +182,7 @@ TEST_F(Control, NoNodesPlacesNothingUntilCancelled) {
 TEST_F(Control, RefusedCountsChangeNothingButTheEdits) {
   const char* const refused[][2] = {
       {"-1", "6"},          {"1600", "-1"},        {"99999999999", "6"}, {"1600", "-99999999999"},
-      {"100001", "6"},      {"1600", "101"},
+      {"50001", "6"},       {"1600", "101"},
   };
   control.generationTick();
   for (const auto& [points, nodes] : refused) {
@@ -202,11 +203,43 @@ TEST_F(Control, RefusedCountsChangeNothingButTheEdits) {
     EXPECT_EQ(editTexts(), DEFAULT_TEXTS);
   }
   // The largest accepted counts do build.
-  panel.edits[IDC_NUMVERTS] = "100000";
+  panel.edits[IDC_NUMVERTS] = "50000";
   panel.edits[IDC_NODES] = "100";
   control.regenerateFromEdits();
   EXPECT_EQ(control.surface->pointCount, MAX_POINT_COUNT);
   EXPECT_EQ(control.world->nodeCount, MAX_NODE_COUNT);
+}
+
+TEST_F(Control, TheHeaviestAcceptedWorldsKeepEachPressAndTickWithinItsWork) {
+  for (const WorstCase& worst : WORST_CASES) {
+    SCOPED_TRACE(worst.name);
+    typeWhileIdle({});
+    for (size_t i = 0; i < PARAMETER_EDITS.size(); ++i) {
+      panel.edits[PARAMETER_EDITS[i]] = worst.edits[i];
+    }
+    control.OnRegenerate();
+    panel.edits[IDC_NPC] = worst.edits[NPC_EDIT];  // the rebuild showed 44 there
+    control.OnNew();
+    BlobWorld& world = *control.world;
+    ASSERT_EQ(world.npcCount, MAX_NPC_COUNT);
+    EXPECT_LE(world.termsEvaluated, SAMPLING_TERMS_PER_TICK) << "the press's first batch";
+
+    // What every agent's step asks of the field, which no allowance limits.
+    const std::int64_t stepTerms =
+        (world.npcCount + 1) * (FIELD_VALUES_PER_GRADIENT + 1) * world.fieldValueCost();
+    for (int tick = 0; tick < 2; ++tick) {
+      const std::int64_t before = world.termsEvaluated;
+      control.generationTick();
+      const std::int64_t batch = world.termsEvaluated - before;
+      world.stepAgents();
+      const std::int64_t frame = world.termsEvaluated - before - batch;
+      EXPECT_LE(batch, SAMPLING_TERMS_PER_TICK);
+      EXPECT_LE(frame, PUSH_OUT_TERMS_PER_FRAME + stepTerms);
+      if (tick == 0) {
+        EXPECT_GE(frame, stepTerms) << "every agent asks for its gravity";
+      }
+    }
+  }
 }
 
 TEST_F(Control, EditTextsAreReadAsTheirLeadingNumber) {

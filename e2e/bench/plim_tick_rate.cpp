@@ -1,11 +1,22 @@
-// Idle ticks per second of the real plim.exe, measured from outside with the
-// driver while the program samples its point cloud: every tick places one
-// batch and draws one frame, and the Regenerate button counts the batches
-// down, so the ticks between the first countdown seen and the return to
-// "Regenerate" over the time between them is the tick rate. Measured for the
-// default world, with "Field" on and with "Stuff" on (each a rebuild of the
-// default world with the toggle set), a few generations each. Prints figures;
-// nothing is asserted. Runs in the Wine desktop that it is started in.
+// Idle ticks per second of the real plim.exe beside the frames per second of
+// the device alone drawing the same calls into a window of the same size, in
+// one run on one display. The program is driven from outside; a probe library
+// in it counts the frames it composes (e2e/driver/frame_probe.h), one per
+// idle tick. Measured for the default world (1600 points, 44 NPCs) and ten
+// times it (16000 points, 440 NPCs), "Field" off and on: while the cloud is
+// sampled (a batch and a frame per tick) and while idle after the cloud is
+// complete (a frame per tick, the animation users watch most of the time).
+// The device alone (device/bench/device_frame.h) draws the calls of each of
+// those frames into a window of the program's render-frame size, its camera
+// on the program's orbit from where the program's stood.
+//
+// The processors are shared with whatever else runs, so the two are measured
+// in short alternating rounds, the program stopped while the device draws,
+// and each figure is the best of its rounds: the round least disturbed by
+// other work. Prints figures; nothing is asserted. Runs in the Wine desktop
+// it is started in.
+#include "control/frame_composition.h"
+#include "device/bench/device_frame.h"
 #include "e2e/driver/plim_driver.h"
 
 #include <algorithm>
@@ -15,14 +26,38 @@
 
 namespace {
 
-constexpr DWORD GENERATION_TIMEOUT_MS = 120000;
-constexpr int GENERATIONS_PER_CASE = 3;
-constexpr int GENERATION_BATCH = 10;
+constexpr DWORD GENERATION_TIMEOUT_MS = 600000;
+constexpr int ROUNDS = 8;
+constexpr DWORD ROUND_MS = 500;
+// A round cut shorter than this by the end of a generation counts too few
+// frames to tell a rate.
+constexpr double SHORTEST_ROUND_SECONDS = 0.15;
+// Captions are read this often while a cloud is sampled: seldom enough not
+// to slow the program, often enough to see the generation end.
+constexpr DWORD CAPTION_POLL_MS = 20;
+// The frames right after a rebuild, a toggle or a pause are left out.
+constexpr DWORD SETTLE_MS = 200;
+// The Wine desktop the measurement runs in.
+constexpr int DESKTOP_WIDTH = 1024;
+constexpr int DESKTOP_HEIGHT = 768;
+constexpr char REGENERATE_CAPTION[] = "Regenerate";
+// A side is quiet when it uses less than this share of a processor.
+constexpr double QUIET_SHARE = 0.05;
+constexpr DWORD QUIET_CHECK_MS = 50;
+constexpr DWORD QUIET_TIMEOUT_MS = 3000;
 
-struct Generation {
-  int ticks = 0;
-  double seconds = 0;
-  double rate() const { return seconds > 0 ? ticks / seconds : 0; }
+struct World {
+  const char* name;
+  int points;
+  int npcs;
+};
+
+constexpr World WORLDS[] = {{"default", 1600, 44}, {"ten times", 16000, 440}};
+
+// The rounds of one case: the program's rate and the device's in each.
+struct Rounds {
+  std::vector<double> program;
+  std::vector<double> device;
 };
 
 double now() {
@@ -33,82 +68,175 @@ double now() {
   return double(counter.QuadPart) / double(frequency.QuadPart);
 }
 
-// Times a generation from the first countdown caption seen ("cancel N":
-// N + 1 points, so (N + 1) / 10 ticks, remain) to the caption "Regenerate".
-bool timeGeneration(const PlimDriver& plim, Generation& generation) {
-  int remaining = -1;
-  double start = 0;
-  const bool seen = waitUntil(
-      [&] {
-        char rest = 0;
-        const std::string caption = plim.text(IDC_REGENERATE);
-        if (std::sscanf(caption.c_str(), "cancel %d%c", &remaining, &rest) != 1) return false;
-        start = now();
-        return true;
-      },
-      GENERATION_TIMEOUT_MS);
-  if (!seen) return false;
-  if (!waitUntil([&] { return plim.text(IDC_REGENERATE) == "Regenerate"; },
-                 GENERATION_TIMEOUT_MS)) {
+double best(const std::vector<double>& values) {
+  return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
+}
+
+bool generationOver(const PlimDriver& plim) {
+  return plim.text(IDC_REGENERATE) == REGENERATE_CAPTION;
+}
+
+bool waitForCloud(const PlimDriver& plim) {
+  const double start = now();
+  while (!generationOver(plim)) {
+    if ((now() - start) * 1000 > GENERATION_TIMEOUT_MS) return false;
+    Sleep(CAPTION_POLL_MS);
+  }
+  return true;
+}
+
+// Direct3D's command thread (Wine's) spins for a moment after the thread it
+// serves stops drawing, and would take a processor from the side measured
+// next: waits until the side has gone quiet.
+template <typename Seconds>
+void waitUntilQuiet(Seconds processorSeconds) {
+  const double start = now();
+  double used = processorSeconds();
+  while ((now() - start) * 1000 < QUIET_TIMEOUT_MS) {
+    Sleep(QUIET_CHECK_MS);
+    const double nowUsed = processorSeconds();
+    const bool quiet = nowUsed - used < QUIET_SHARE * QUIET_CHECK_MS / 1000;
+    used = nowUsed;
+    if (quiet) return;
+  }
+}
+
+// Rebuilds the world (cancelling a running generation first) and replaces
+// its NPCs.
+void rebuild(const PlimDriver& plim, const World& world) {
+  if (!generationOver(plim)) plim.click(IDC_REGENERATE);
+  plim.setText(IDC_NUMVERTS, std::to_string(world.points));
+  plim.click(IDC_REGENERATE);
+  plim.setText(IDC_NPC, std::to_string(world.npcs));
+  plim.click(IDC_NEW);
+}
+
+// One round: the program's frames for ROUND_MS (while generating, only as
+// long as the generation runs), then the device's for as long, the program
+// stopped meanwhile.
+void round(const PlimDriver& plim, DeviceFrames& device, bool generating, Rounds& rounds) {
+  Sleep(SETTLE_MS);
+  const long firstFrames = plim.framesComposed();
+  const double start = now();
+  long lastFrames = firstFrames;
+  double last = start;
+  if (generating) {
+    while ((now() - start) * 1000 < ROUND_MS) {
+      Sleep(CAPTION_POLL_MS);
+      const long frames = plim.framesComposed();
+      const double at = now();
+      if (generationOver(plim)) break;
+      lastFrames = frames;
+      last = at;
+    }
+  } else {
+    Sleep(ROUND_MS);
+    lastFrames = plim.framesComposed();
+    last = now();
+  }
+  if (last - start < SHORTEST_ROUND_SECONDS) return;
+  const double program = (lastFrames - firstFrames) / (last - start);
+  // The device's camera starts where the program's stood: the program's
+  // animation time is its frame count times the step, the camera orbiting.
+  plim.pause();
+  waitUntilQuiet([&] { return plim.processorSeconds(); });
+  const double alone = device.draw(last - start, FRAME_TIME_STEP * firstFrames).framesPerSecond;
+  waitUntilQuiet([] { return processorSeconds(GetCurrentProcess()); });
+  plim.resume();
+  rounds.program.push_back(program);
+  rounds.device.push_back(alone);
+}
+
+// Runs the rounds with the device's window for the scene open; false when
+// the device does not start.
+template <typename Work>
+bool measure(const PlimDriver& plim, const DeviceFrameScene& scene, Work rounds) {
+  plim.pause();  // the program waits while the device's scene is made
+  DeviceFrames device(scene);
+  plim.resume();
+  if (!device.started()) {
+    std::printf("the device did not start\n");
     return false;
   }
-  generation.seconds = now() - start;
-  generation.ticks = (remaining + 1) / GENERATION_BATCH;
+  rounds(device);
   return true;
 }
 
-void report(const char* name, std::vector<Generation> generations) {
-  std::sort(generations.begin(), generations.end(),
-            [](const Generation& a, const Generation& b) { return a.rate() < b.rate(); });
-  std::printf("%-28s median %6.1f ticks/s (", name, generations[generations.size() / 2].rate());
-  for (size_t i = 0; i < generations.size(); ++i) {
-    std::printf("%s%d ticks in %.3f s", i ? ", " : "", generations[i].ticks,
-                generations[i].seconds);
-  }
-  std::printf(")\n");
-}
-
-// Rebuilds the world from the edits (the program is idle) and times it.
-bool timeRebuilds(const PlimDriver& plim, const char* name) {
-  std::vector<Generation> generations(GENERATIONS_PER_CASE);
-  for (Generation& generation : generations) {
-    plim.click(IDC_REGENERATE);
-    if (!timeGeneration(plim, generation)) return false;
-  }
-  report(name, generations);
-  return true;
+void report(const World& world, bool field, const char* state, const Rounds& rounds) {
+  const double program = best(rounds.program);
+  const double device = best(rounds.device);
+  std::printf("%-10s %6d %5d %5s %-11s %8.1f %8.1f %8.2f\n", world.name, world.points,
+              world.npcs + 1, field ? "on" : "off", state, program, device,
+              device > 0 ? program / device : 0);
 }
 
 }  // namespace
 
 int main() {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
-  std::printf("plim.exe idle ticks per second while the default cloud of 1600 points is "
-              "sampled (10 points and one frame per tick)\n");
   PlimDriver plim;
-  const double launched = now();
   if (!plim.start()) {
     std::printf("cannot start %s\n", defaultProgramPath().c_str());
     return 1;
   }
-  const double shown = now();
-  Generation first;
-  if (!timeGeneration(plim, first)) {
-    std::printf("the first generation did not end\n");
+  if (!plim.countFrames()) return 1;
+  // The program's window at the top left, the device's at the bottom right:
+  // neither covers the other.
+  plim.move(0, 0);
+  RECT frame{};
+  GetClientRect(GetDlgItem(plim.dialog(), IDC_FRAME), &frame);
+  DeviceFrameScene scene;
+  scene.width = frame.right - frame.left;
+  scene.height = frame.bottom - frame.top;
+  scene.left = DESKTOP_WIDTH - scene.width;
+  scene.top = DESKTOP_HEIGHT - scene.height;
+  if (!plim.waitForGenerationEnd(GENERATION_TIMEOUT_MS)) {
+    std::printf("the first cloud was not complete in time\n");
     return 1;
   }
-  std::printf("start-up: dialog shown after %.3f s, cloud complete after %.3f s\n",
-              shown - launched, now() - launched);
-  report("default world (first run)", {first});
 
-  if (!timeRebuilds(plim, "default world (rebuilt)")) return 1;
-  plim.setChecked(IDC_FIELD, true);
-  if (!timeRebuilds(plim, "\"Field\" on")) return 1;
-  plim.setChecked(IDC_FIELD, false);
-  plim.setChecked(IDC_STUFF, true);
-  if (!timeRebuilds(plim, "\"Stuff\" on")) return 1;
-  plim.setChecked(IDC_STUFF, false);
+  std::printf("plim.exe ticks/s beside the device alone drawing the same calls, render frame "
+              "%d x %d; best of %d rounds of %lu ms\n",
+              scene.width, scene.height, ROUNDS, ROUND_MS);
+  std::printf("%-10s %6s %5s %5s %-11s %8s %8s %8s\n", "world", "points", "cubes", "Field",
+              "state", "plim.exe", "device", "ratio");
+  for (const World& world : WORLDS) {
+    scene.points = world.points;
+    scene.cubes = world.npcs + 1;
+    for (const bool field : {false, true}) {
+      scene.fieldLines = field;
+      plim.setChecked(IDC_FIELD, field);
+      // While a cloud is sampled the program draws the copy made at the
+      // build, in which only the first batch is placed.
+      scene.placedPoints = GENERATION_BATCH;
+      Rounds generating;
+      if (!measure(plim, scene, [&](DeviceFrames& device) {
+            for (int i = 0; i < ROUNDS; ++i) {
+              rebuild(plim, world);
+              round(plim, device, true, generating);
+            }
+          })) {
+        return 1;
+      }
+      report(world, field, "generating", generating);
 
+      // The cloud is completed with "Field" off, which samples faster.
+      plim.setChecked(IDC_FIELD, false);
+      if (!waitForCloud(plim)) {
+        std::printf("the %s cloud was not complete in time\n", world.name);
+        return 1;
+      }
+      plim.setChecked(IDC_FIELD, field);
+      scene.placedPoints = world.points;
+      Rounds idle;
+      if (!measure(plim, scene, [&](DeviceFrames& device) {
+            for (int i = 0; i < ROUNDS; ++i) round(plim, device, false, idle);
+          })) {
+        return 1;
+      }
+      report(world, field, "idle", idle);
+    }
+  }
   if (!plim.close()) {
     std::printf("the program did not close\n");
     return 1;

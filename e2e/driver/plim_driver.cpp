@@ -2,6 +2,7 @@
 // keys, system-menu commands, window geometry and screen capture.
 #include "e2e/driver/plim_driver.h"
 
+#include "e2e/driver/frame_probe.h"
 #include "e2e/driver/menu_probe.h"
 
 #include <cstdio>
@@ -51,6 +52,16 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
+double processorSeconds(HANDLE process) {
+  FILETIME created, ended, kernel, user;
+  if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return 0;
+  const auto ticks = [](const FILETIME& time) {
+    return double(ULONGLONG(time.dwHighDateTime) << 32 | time.dwLowDateTime);
+  };
+  constexpr double FILETIME_TICKS_PER_SECOND = 1e7;
+  return (ticks(kernel) + ticks(user)) / FILETIME_TICKS_PER_SECOND;
+}
+
 std::string executableFolder() {
   char path[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -63,6 +74,10 @@ std::string defaultProgramPath() {
 }
 
 PlimDriver::~PlimDriver() {
+  if (frameHook) UnhookWindowsHookEx(frameHook);
+  if (frameProbe) FreeLibrary(frameProbe);
+  if (framesCounted) UnmapViewOfFile(const_cast<long*>(framesCounted));
+  if (frameMemory) CloseHandle(frameMemory);
   if (running() && !close(5000)) TerminateProcess(process.hProcess, 1);
   if (process.hProcess) CloseHandle(process.hProcess);
   if (process.hThread) CloseHandle(process.hThread);
@@ -138,6 +153,38 @@ void PlimDriver::pressKey(WORD virtualKey) const {
   PostMessageA(target, WM_KEYDOWN, virtualKey, down);
   PostMessageA(target, WM_KEYUP, virtualKey, up);
 }
+
+void PlimDriver::pause() const { SuspendThread(process.hThread); }
+
+void PlimDriver::resume() const { ResumeThread(process.hThread); }
+
+
+bool PlimDriver::countFrames() {
+  if (frameHook) return true;
+  frameMemory = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                   sizeof(FrameProbeBlock),
+                                   frameProbeMemoryName(process.dwProcessId).c_str());
+  void* view = frameMemory ? MapViewOfFile(frameMemory, FILE_MAP_READ, 0, 0,
+                                           sizeof(FrameProbeBlock))
+                           : nullptr;
+  if (view) framesCounted = &static_cast<FrameProbeBlock*>(view)->framesComposed;
+  const std::string libraryPath = executableFolder() + FRAME_PROBE_LIBRARY;
+  frameProbe = LoadLibraryA(libraryPath.c_str());
+  // GetProcAddress returns a generic function pointer; the hook's type is known.
+  auto hook = frameProbe ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
+                               GetProcAddress(frameProbe, FRAME_PROBE_HOOK)))
+                         : nullptr;
+  if (hook && framesCounted) {
+    frameHook = SetWindowsHookExA(WH_CALLWNDPROC, hook, frameProbe, process.dwThreadId);
+  }
+  if (!frameHook) {
+    std::fprintf(stderr, "cannot install the frame probe %s (error %lu)\n", libraryPath.c_str(),
+                 GetLastError());
+  }
+  return frameHook != nullptr;
+}
+
+long PlimDriver::framesComposed() const { return frameHook ? *framesCounted : -1; }
 
 void PlimDriver::systemCommand(WPARAM command) const {
   // Posted: the About box runs a modal loop that would hold a sent message.

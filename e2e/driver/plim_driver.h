@@ -20,6 +20,9 @@
 // have passed; returns whether it held.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
+// Processor time a process has used so far, all its threads together.
+double processorSeconds(HANDLE process);
+
 // The folder of the running executable, with a trailing backslash.
 std::string executableFolder();
 
@@ -89,6 +92,20 @@ class PlimDriver {
   // The render frame's inside (without its etched border).
   Image captureFrame() const;
 
+  // Stops and restarts the program's user-interface thread, so that a
+  // measurement can run beside it without sharing the processors with it.
+  void pause() const;
+  void resume() const;
+  // The program's processor time so far.
+  double processorSeconds() const { return ::processorSeconds(process.hProcess); }
+
+  // Counts the frames the program composes from now on, through a hook
+  // library in the program (e2e/driver/frame_probe.h); false when the probe
+  // cannot be installed.
+  bool countFrames();
+  // Frames composed since countFrames, or -1 without the probe.
+  long framesComposed() const;
+
   // Waits until the Regenerate button reads "Regenerate" after a countdown
   // (or, when no countdown is seen within `countdownMs`, reads it anyway).
   bool waitForGenerationEnd(DWORD timeoutMs, DWORD countdownMs = 3000) const;
@@ -103,6 +120,11 @@ class PlimDriver {
   PROCESS_INFORMATION process{};
   HWND dialogWindow = nullptr;
   DWORD code = STILL_ACTIVE;
+  // The frame probe: its shared block, the library and its hook.
+  HANDLE frameMemory = nullptr;
+  const volatile long* framesCounted = nullptr;
+  HMODULE frameProbe = nullptr;
+  HHOOK frameHook = nullptr;
 };
 
 // Saves an image as a 24-bit bitmap in the screenshots folder beside the

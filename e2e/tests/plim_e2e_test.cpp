@@ -230,7 +230,7 @@ const RefusedValue REFUSED_VALUES[] = {
     {"NodesMinusOne", IDC_NODES, "-1"},
     {"NodesPastBound", IDC_NODES, "101"},
     {"NumVertsMinusOne", IDC_NUMVERTS, "-1"},
-    {"NumVertsPastBound", IDC_NUMVERTS, "100001"},
+    {"NumVertsPastBound", IDC_NUMVERTS, "50001"},
 };
 
 std::string refusedValueName(const ::testing::TestParamInfo<RefusedValue>& info) {

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -214,7 +217,10 @@ TEST(AgentStep, AConstantFieldAboveTheLevelDoesNotHangThePushOut) {
   const Vector3 start{1.0f, 2.0f, 3.0f};
   Agent& agent = placeAgent(world, start, Vector3{0.5f, 0.0f, 0.0f});
 
+  const std::int64_t before = world.termsEvaluated;
   agent.step();
+  // A pass that cannot move the agent is not repeated up to the bound.
+  EXPECT_LE(world.termsEvaluated - before, 10 * world.fieldValueCost());
 
   // Pushing against zero gravity leads nowhere; the step moves on, with the
   // velocity damped as inside the surface.
@@ -250,5 +256,98 @@ TEST(AgentStep, InTheDefaultWorldEveryAgentReachesTheSurfaceAndKeepsMoving) {
       ASSERT_GE(speedOf(agent), agent.minSpeed * (1 - 1e-6)) << "agent " << i;
       ++i;
     });
+  }
+}
+
+namespace {
+
+// Field terms the world evaluates during work().
+template <typename Work>
+std::int64_t termsDuring(const BlobWorld& world, Work work) {
+  const std::int64_t before = world.termsEvaluated;
+  work();
+  return world.termsEvaluated - before;
+}
+
+// Terms of the steps' own field values, which no allowance limits: the
+// gradient and the inside test of every agent.
+std::int64_t unlimitedStepTerms(const BlobWorld& world) {
+  return std::int64_t(world.npcCount + 1) * (FIELD_VALUES_PER_GRADIENT + 1) *
+         world.fieldValueCost();
+}
+
+bool samePlace(const Vector3& a, const Vector3& b) {
+  return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+// A world of heavy nodes whose agents all start moving.
+struct HeavyWorld {
+  BlobWorld world;
+  HeavyWorld(float power, float level, int npcs) {
+    world.layOutRing(100, 10.0f, 3.0f, power);
+    world.level = level;
+    world.spawnNpcs(npcs);
+    for (int i = 0; i <= npcs; ++i) world.agentAt(i).velocity = AGENT_START_VELOCITY;
+  }
+};
+
+// Steps the world frame by frame, at most maxFrames, until every agent has
+// finished its first step. Every frame's work stays within the allowance,
+// the first frame uses most of it, and each first step ends where the same
+// step without an allowance ends. Returns the frames it took.
+int stepUntilEveryAgentMoved(HeavyWorld heavy[2], int maxFrames) {
+  BlobWorld& world = heavy[0].world;
+  BlobWorld& unlimited = heavy[1].world;
+  std::vector<bool> moved(world.npcCount + 1, false);
+  int frames = 0;
+  for (; frames < maxFrames && std::count(moved.begin(), moved.end(), false) > 0; ++frames) {
+    const std::int64_t terms = termsDuring(world, [&] { world.stepAgents(); });
+    EXPECT_LE(terms, PUSH_OUT_TERMS_PER_FRAME + unlimitedStepTerms(world));
+    if (frames == 0) {
+      EXPECT_GT(terms, PUSH_OUT_TERMS_PER_FRAME / 2) << "the allowance went unused";
+    }
+    for (int i = 0; i <= world.npcCount; ++i) {
+      const Agent& agent = world.agentAt(i);
+      if (moved[i] || agent.pushingOut) continue;
+      moved[i] = true;
+      Agent& twin = unlimited.agentAt(i);
+      twin.step();
+      EXPECT_TRUE(samePlace(agent.mesh->position, twin.mesh->position)) << "agent " << i;
+      EXPECT_TRUE(samePlace(agent.velocity, twin.velocity)) << "agent " << i;
+    }
+  }
+  EXPECT_EQ(std::count(moved.begin(), moved.end(), false), 0) << "an agent never moved";
+  return frames;
+}
+
+}  // namespace
+
+TEST(StepAgents, PushOutsBeyondTheFrameAllowanceGoOnLaterAlongTheSamePath) {
+  // A hundred heavy nodes of power 1 make a wide blob that covers the NPCs'
+  // row: they start deep inside, each pushing out for up to a million terms.
+  HeavyWorld worlds[2] = {{1.0f, DEFAULT_LEVEL, 20}, {1.0f, DEFAULT_LEVEL, 20}};
+  EXPECT_GT(stepUntilEveryAgentMoved(worlds, 100), 2) << "nothing was carried over";
+}
+
+TEST(StepAgents, WhenEveryPushOutRunsToItsBoundEveryAgentStillGetsItsTurn) {
+  // Below a level no field goes under, every agent is always inside and no
+  // push-out ends before MAX_PUSH_OUT_PASSES; a frame's allowance covers
+  // one of them, so 6 agents take turns over six frames.
+  HeavyWorld worlds[2] = {{2.0f, -1e30f, 5}, {2.0f, -1e30f, 5}};
+  stepUntilEveryAgentMoved(worlds, 6);
+}
+
+TEST(StepAgents, TheDefaultWorldMovesExactlyAsWithoutTheAllowance) {
+  // Its agents land on the blob in the first few hundred frames, the
+  // push-outs' busiest time (frame 109 the heaviest).
+  BlobWorld world;
+  BlobWorld unlimited;
+  for (int frame = 0; frame < 400; ++frame) {
+    world.stepAgents();
+    for (int i = 0; i <= unlimited.npcCount; ++i) unlimited.agentAt(i).step();
+    for (int i = 0; i <= world.npcCount; ++i) {
+      ASSERT_TRUE(samePlace(world.agentAt(i).mesh->position, unlimited.agentAt(i).mesh->position))
+          << "agent " << i << ", frame " << frame;
+    }
   }
 }

@@ -156,3 +156,35 @@ TEST(SurfaceSampler, AFailedPointIsRetriedByTheNextCall) {
   EXPECT_EQ(world.sampleSurface(surface, LEVEL, RANGE, 5, 3), 8);
   for (int i = 5; i < 8; ++i) EXPECT_NEAR(world.fieldValue(surface.positions[i]), LEVEL, RANGE);
 }
+
+TEST(SurfaceSampler, PointsAnAllowanceDoesNotReachArePlacedByLaterCallsAsWithoutIt) {
+  const BlobWorld world;
+  constexpr int POINTS = 60;
+  MeshNode unlimited;
+  std::srand(21);
+  world.startSampling(unlimited, LEVEL, RANGE, POINTS, 0);
+
+  // An allowance of a few dozen candidates a call leaves most points to
+  // later calls.
+  const std::int64_t allowanceTerms = 40 * world.fieldValueCost();
+  MeshNode limited;
+  limited.allocatePoints(POINTS);
+  std::srand(21);
+  int cursor = 0;
+  int calls = 0;
+  while (cursor < POINTS && calls < 100000) {
+    WorkAllowance allowance{allowanceTerms};
+    const std::int64_t before = world.termsEvaluated;
+    const int next = world.sampleSurface(limited, LEVEL, RANGE, cursor, 10, allowance);
+    ASSERT_LE(world.termsEvaluated - before, allowanceTerms);
+    ASSERT_GE(next, cursor);
+    cursor = next;
+    ++calls;
+  }
+  ASSERT_EQ(cursor, POINTS);
+  EXPECT_GT(calls, 2 * POINTS) << "the allowance never held a point back";
+  EXPECT_EQ(std::memcmp(limited.positions.get(), unlimited.positions.get(),
+                        POINTS * sizeof(Vector3)), 0);
+  EXPECT_EQ(std::memcmp(limited.normals.get(), unlimited.normals.get(),
+                        POINTS * sizeof(Vector3)), 0);
+}

@@ -1,0 +1,101 @@
+// The longest idle ticks of the heaviest worlds the edits accept: for each
+// worst case (control/bench/worst_cases.h) it types the edits, presses
+// "Regenerate" and "New" like a user, then runs ticks as the program's idle
+// loop does, less the drawing: a generation batch and a frame of agent steps.
+// It prints, per case, the longest of the two presses, the longest and the
+// median tick with the field terms the longest evaluated, and at the end the
+// longest tick of all. Prints figures; nothing is asserted.
+//   build/native/bench/worst_ticks [ticks per case]
+#include "control/bench/worst_cases.h"
+#include "control/control_ids.h"
+#include "control/simulation_control.h"
+#include "control/tests/fake_panel.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int DEFAULT_TICKS_PER_CASE = 100;
+constexpr int PARAMETER_EDITS[8] = {IDC_NUMVERTS, IDC_NODES, IDC_RAD,   IDC_MASS,
+                                    IDC_POW,      IDC_LEVEL, IDC_RNGE,  IDC_NPC};
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+template <typename Work>
+double timed(Work work) {
+  const Clock::time_point start = Clock::now();
+  work();
+  return millisecondsSince(start);
+}
+
+struct CaseFigures {
+  double longestPress = 0;
+  double longestTick = 0;
+  double medianTick = 0;
+  long long longestTickTerms = 0;
+  int pointsPlaced = 0;
+};
+
+CaseFigures run(const WorstCase& worst, int ticks) {
+  FakePanel panel;
+  SimulationControl control;
+  control.panel = &panel;
+  control.buildDefaultWorld();
+  control.OnRegenerate();  // cancels the default generation
+  for (int i = 0; i < 8; ++i) panel.edits[PARAMETER_EDITS[i]] = worst.edits[i];
+
+  CaseFigures figures;
+  figures.longestPress = timed([&] { control.OnRegenerate(); });
+  panel.edits[IDC_NPC] = worst.edits[NPC_EDIT];
+  figures.longestPress = std::max(figures.longestPress, timed([&] { control.OnNew(); }));
+  std::vector<double> tickTimes;
+  for (int tick = 0; tick < ticks; ++tick) {
+    const long long termsBefore = control.world->termsEvaluated;
+    const double milliseconds = timed([&] {
+      control.generationTick();
+      control.world->stepAgents();
+    });
+    if (milliseconds > figures.longestTick) {
+      figures.longestTick = milliseconds;
+      figures.longestTickTerms = control.world->termsEvaluated - termsBefore;
+    }
+    tickTimes.push_back(milliseconds);
+  }
+  std::nth_element(tickTimes.begin(), tickTimes.begin() + ticks / 2, tickTimes.end());
+  figures.medianTick = tickTimes[ticks / 2];
+  figures.pointsPlaced = control.genCursor;
+  return figures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int ticks = argc > 1 ? std::max(1, std::atoi(argv[1])) : DEFAULT_TICKS_PER_CASE;
+  std::printf("worst idle ticks without drawing (generation batch + agent steps), %d ticks "
+              "per case\n",
+              ticks);
+  std::printf("%-22s %10s %10s %10s %14s %8s\n", "case", "press ms", "median ms", "longest ms",
+              "terms longest", "points");
+  double longest = 0;
+  const char* longestCase = "";
+  for (const WorstCase& worst : WORST_CASES) {
+    const CaseFigures figures = run(worst, ticks);
+    std::printf("%-22s %10.1f %10.1f %10.1f %14lld %8d\n", worst.name, figures.longestPress,
+                figures.medianTick, figures.longestTick, figures.longestTickTerms,
+                figures.pointsPlaced);
+    if (figures.longestTick > longest) {
+      longest = figures.longestTick;
+      longestCase = worst.name;
+    }
+  }
+  std::printf("longest tick: %.1f ms (%s)\n", longest, longestCase);
+  return 0;
+}
