@@ -137,6 +137,12 @@ TEST_F(Dialog, DestroyingTheMainWindowEndsTheMessageLoop) {
   auto* mainDialog = new BoundDialog;
   app.m_pMainWnd = mainDialog;
   ASSERT_TRUE(mainDialog->Create(IDD_TEST));
+  // Another window, such as a closed About box, leaves the program running.
+  {
+    BoundDialog other;
+    ASSERT_TRUE(other.Create(IDD_TEST));
+  }
+  EXPECT_EQ(app.m_pMainWnd, mainDialog);
   mainDialog->DestroyWindow();
   EXPECT_EQ(app.m_pMainWnd, nullptr);
   MSG message;

@@ -112,6 +112,35 @@ TEST(QuaternionMatrix, IdentityHalfTurnAndRotationAboutY) {
   EXPECT_EQ(m._22, -7.0f);
 }
 
+TEST(QuaternionMatrix, AUnitQuaternionTurnsAboutItsAxisByItsAngleWithoutStretching) {
+  // An axis with no zero component, so that every element of the matrix
+  // takes part.
+  const double norm = std::sqrt(14.0);
+  const Vector3 axis{float(1 / norm), float(2 / norm), float(3 / norm)};
+  const double angle = 0.7;
+  const double sine = std::sin(angle / 2);
+  D3DMATRIX m;
+  quaternionMatrix(m, float(axis.x * sine), float(axis.y * sine), float(axis.z * sine),
+                   float(std::cos(angle / 2)));
+
+  // Rows of unit length and at right angles: nothing is stretched or sheared.
+  for (int i = 0; i < 3; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      const float* a = &m._11 + 4 * i;
+      const float* b = &m._11 + 4 * j;
+      EXPECT_NEAR(double(a[0]) * b[0] + double(a[1]) * b[1] + double(a[2]) * b[2],
+                  i == j ? 1.0 : 0.0, 1e-6)
+          << "rows " << i + 1 << " and " << j + 1;
+    }
+  }
+  const Vector3 onAxis = transform(axis, m);
+  EXPECT_NEAR(onAxis.x, axis.x, 1e-6f);
+  EXPECT_NEAR(onAxis.y, axis.y, 1e-6f);
+  EXPECT_NEAR(onAxis.z, axis.z, 1e-6f);
+  const Vector3 across{float(2 / std::sqrt(5.0)), float(-1 / std::sqrt(5.0)), 0};
+  EXPECT_NEAR(vectorDot(across, transform(across, m)), std::cos(angle), 1e-6);
+}
+
 TEST(LookAtMatrix, CameraOnNegativeZLookingAtOrigin) {
   D3DMATRIX view;
   ASSERT_EQ(lookAtMatrix(view, {0, 0, -10}, {0, 0, 0}, {0, 1, 0}), S_OK);

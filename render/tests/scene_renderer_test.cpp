@@ -270,7 +270,7 @@ TEST_F(Renderer, ChildrenDrawAfterTheParentUnderItsTransform) {
   EXPECT_TRUE(sameMatrix(transforms.back().matrix, base));
 }
 
-TEST_F(Renderer, NodesWithoutRenderBuffersDrawNothing) {
+TEST_F(Renderer, NodesWithoutUpToDateRenderBuffersDrawNothing) {
   MeshNode unfilled;
   unfilled.makeUnitCube();  // buffers never built
   unfilled.normalLength = 1.0f;
@@ -279,6 +279,15 @@ TEST_F(Renderer, NodesWithoutRenderBuffersDrawNothing) {
       << fakes.log();
   // The world transform is still restored.
   EXPECT_EQ(fakes.count("SetTransform"), 2u);
+
+  // Buffers filled for eight corners do not hold a hundred points: until they
+  // are filled again the node is not drawn.
+  unfilled.fillBuffers();
+  ASSERT_EQ(unfilled.allocatePoints(100), ALLOCATED);
+  fakes.clearCalls();
+  renderer.drawNode(unfilled);
+  EXPECT_EQ(fakes.count("DrawPrimitive") + fakes.count("DrawIndexedPrimitive"), 0u)
+      << fakes.log();
 }
 
 TEST_F(Renderer, CameraBecomesTheViewAndADegenerateOneKeepsIt) {
