@@ -162,6 +162,18 @@ TEST_F(Control, NoPointsCompletesAtTheFirstTick) {
   EXPECT_EQ(panel.captions, (std::vector<std::string>{"cancel -1", "Regenerate"}));
 }
 
+TEST_F(Control, ARunEndsWhenOnlyItsLastPointIsLeftEvenIfItCannotBePlaced) {
+  // One point on a field of 0 that the band excludes: the point can never be
+  // placed, and the run ends at its first tick all the same.
+  typeWhileIdle({{IDC_NUMVERTS, "1"}, {IDC_NODES, "0"}});
+  control.OnRegenerate();
+  EXPECT_EQ(control.genCursor, 0);
+  panel.captions.clear();
+  control.generationTick();
+  EXPECT_FALSE(control.generating);
+  EXPECT_EQ(panel.captions, (std::vector<std::string>{"cancel 0", "Regenerate"}));
+}
+
 TEST_F(Control, NoNodesPlacesNothingUntilCancelled) {
   typeWhileIdle({{IDC_NODES, "0"}});
   control.OnRegenerate();

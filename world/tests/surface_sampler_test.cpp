@@ -142,6 +142,11 @@ TEST(SurfaceSampler, ABandAroundZeroWithoutNodesTakesEveryFirstCandidate) {
   EXPECT_EQ(surface.normals[0].x, 0.0f);
   EXPECT_EQ(surface.normals[0].y, 0.0f);
   EXPECT_EQ(surface.normals[0].z, 0.0f);
+
+  // Both bounds belong to the band: a field of exactly 0 is on a band from
+  // 0 up ("Level" equal to "Rnge") and on a band up to 0.
+  EXPECT_EQ(world.startSampling(surface, RANGE, RANGE, 2, 0), 2);
+  EXPECT_EQ(world.startSampling(surface, -RANGE, RANGE, 2, 0), 2);
 }
 
 TEST(SurfaceSampler, AFailedPointIsRetriedByTheNextCall) {
