@@ -263,6 +263,12 @@ TEST_F(DeviceTest, TheMaterialIsSelectedByItsHandleForEveryUpdate) {
   // A second createMaterial replaces the first object.
   ASSERT_EQ(device.createMaterial(red), S_OK);
   EXPECT_EQ(fakes.count("CreateMaterial"), 2u);
+
+  // A description the material refuses is reported, not selected.
+  fakes.clearCalls();
+  fakes.script("SetMaterial", {DDERR_INVALIDPARAMS});
+  EXPECT_EQ(device.updateMaterial(blue), DDERR_INVALIDPARAMS);
+  EXPECT_EQ(fakes.count("GetHandle"), 0u);
 }
 
 TEST_F(DeviceTest, PresentBlitsTheBackBufferToTheWindowsPlaceAndFollowsAMove) {
@@ -408,6 +414,9 @@ TEST_F(DeviceTest, EveryStateSetIsInForceAgainAfterEveryRebuild) {
   ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE), S_OK);
   ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID), S_OK);
   ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_WIREFRAME), S_OK);
+  // A value the device refuses leaves the one it took.
+  fakes.script("SetRenderState", {DDERR_INVALIDPARAMS});
+  ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_POINT), DDERR_INVALIDPARAMS);
   // A caller's own ambient light wins over the device's zero ambient colour.
   ASSERT_EQ(device.setLightState(D3DLIGHTSTATE_AMBIENT, 0x00404040), S_OK);
 
