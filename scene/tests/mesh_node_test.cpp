@@ -88,7 +88,6 @@ TEST(MeshNode, AnEmptyNodeBuildsEmptyBuffersThatAllocatingPointsUnreadies) {
   EXPECT_TRUE(node.buffersReady);
 
   // The new points are three cleared arrays.
-
   ASSERT_EQ(node.allocatePoints(5), ALLOCATED);
   EXPECT_EQ(node.pointCount, 5);
   EXPECT_FALSE(node.buffersReady);
