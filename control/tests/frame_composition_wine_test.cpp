@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr int WIDTH = ComposedWorld::WIDTH;
-constexpr int HEIGHT = ComposedWorld::HEIGHT;
-
 // Pixels of one kind in a picture.
 struct Census {
   int white = 0;     // the cloud: points and normal lines are pure white

@@ -45,10 +45,18 @@ struct Control : ::testing::Test {
     return ticks;
   }
 
-  // Cancels the default generation and types new edit texts.
-  void typeWhileIdle(std::initializer_list<std::pair<int, const char*>> texts) {
+  // Cancels the running generation, types new edit texts and presses
+  // "Regenerate".
+  void regenerateWith(std::initializer_list<std::pair<int, const char*>> texts) {
     if (control.generating) control.OnRegenerate();
     for (const auto& [id, text] : texts) panel.edits[id] = text;
+    control.OnRegenerate();
+  }
+  // The same with all eight edits, in the dialog's order.
+  void regenerateWithAll(const char* const (&texts)[8]) {
+    if (control.generating) control.OnRegenerate();
+    for (size_t i = 0; i < PARAMETER_EDITS.size(); ++i) panel.edits[PARAMETER_EDITS[i]] = texts[i];
+    control.OnRegenerate();
   }
 
   bool vertexMatchesPoint(int i) {
@@ -129,17 +137,9 @@ TEST_F(Control, CancelStopsAtOnceAndKeepsTheFirstBatchShown) {
 }
 
 TEST_F(Control, RegenerateBuildsFromTheEdits) {
-  typeWhileIdle({{IDC_NUMVERTS, "200"},
-                 {IDC_NODES, "2"},
-                 {IDC_RAD, "4.5"},
-                 {IDC_MASS, "1.25"},
-                 {IDC_POW, "1.5"},
-                 {IDC_LEVEL, "0.5"},
-                 {IDC_RNGE, "0.05"},
-                 {IDC_NPC, "3"}});
-  control.OnRegenerate();
-  EXPECT_EQ(editTexts(), (std::vector<std::string>{"200", "2", "4.500", "1.250", "1.500",
-                                                   "0.500", "0.050", "44"}));
+  regenerateWithAll({"200", "2", "4.5", "1.25", "1.5", "0.5", "0.05", "3"});
+  EXPECT_EQ(editTexts(), (std::vector<std::string>{"200", "2", "4.500", "1.250", "1.500", "0.500",
+                                                   "0.050", "44"}));
   const BlobWorld& world = *control.world;
   EXPECT_EQ(world.nodeCount, 2);
   EXPECT_EQ(world.nodes[1].power, 1.5f);
@@ -152,21 +152,17 @@ TEST_F(Control, RegenerateBuildsFromTheEdits) {
   EXPECT_EQ(control.genCursor, 200);
 }
 
-TEST_F(Control, NoPointsCompletesAtTheFirstTick) {
-  typeWhileIdle({{IDC_NUMVERTS, "0"}});
-  control.OnRegenerate();
+TEST_F(Control, ARunOfNoPointsOrOfOneUnplaceablePointEndsAtTheFirstTick) {
+  regenerateWith({{IDC_NUMVERTS, "0"}});
   EXPECT_TRUE(control.generating);
   panel.captions.clear();
   control.generationTick();
   EXPECT_FALSE(control.generating);
   EXPECT_EQ(panel.captions, (std::vector<std::string>{"cancel -1", "Regenerate"}));
-}
 
-TEST_F(Control, ARunEndsWhenOnlyItsLastPointIsLeftEvenIfItCannotBePlaced) {
   // One point on a field of 0 that the band excludes: the point can never be
-  // placed, and the run ends at its first tick all the same.
-  typeWhileIdle({{IDC_NUMVERTS, "1"}, {IDC_NODES, "0"}});
-  control.OnRegenerate();
+  // placed, and the run ends when only it is left all the same.
+  regenerateWith({{IDC_NUMVERTS, "1"}, {IDC_NODES, "0"}});
   EXPECT_EQ(control.genCursor, 0);
   panel.captions.clear();
   control.generationTick();
@@ -175,8 +171,7 @@ TEST_F(Control, ARunEndsWhenOnlyItsLastPointIsLeftEvenIfItCannotBePlaced) {
 }
 
 TEST_F(Control, NoNodesPlacesNothingUntilCancelled) {
-  typeWhileIdle({{IDC_NODES, "0"}});
-  control.OnRegenerate();
+  regenerateWith({{IDC_NODES, "0"}});
   EXPECT_EQ(panel.edits[IDC_MASS], "");
   EXPECT_EQ(panel.edits[IDC_POW], "");
   EXPECT_EQ(control.genCursor, 0);
@@ -193,8 +188,8 @@ TEST_F(Control, NoNodesPlacesNothingUntilCancelled) {
 
 TEST_F(Control, RefusedCountsChangeNothingButTheEdits) {
   const char* const refused[][2] = {
-      {"-1", "6"},          {"1600", "-1"},        {"99999999999", "6"}, {"1600", "-99999999999"},
-      {"50001", "6"},       {"1600", "101"},
+      {"-1", "6"},    {"1600", "-1"},  {"99999999999", "6"}, {"1600", "-99999999999"},
+      {"50001", "6"}, {"1600", "101"},
   };
   control.generationTick();
   for (const auto& [points, nodes] : refused) {
@@ -225,11 +220,7 @@ TEST_F(Control, RefusedCountsChangeNothingButTheEdits) {
 TEST_F(Control, TheHeaviestAcceptedWorldsKeepEachPressAndTickWithinItsWork) {
   for (const WorstCase& worst : WORST_CASES) {
     SCOPED_TRACE(worst.name);
-    typeWhileIdle({});
-    for (size_t i = 0; i < PARAMETER_EDITS.size(); ++i) {
-      panel.edits[PARAMETER_EDITS[i]] = worst.edits[i];
-    }
-    control.OnRegenerate();
+    regenerateWithAll(worst.edits);
     panel.edits[IDC_NPC] = worst.edits[NPC_EDIT];  // the rebuild showed 44 there
     control.OnNew();
     BlobWorld& world = *control.world;
@@ -256,27 +247,16 @@ TEST_F(Control, TheHeaviestAcceptedWorldsKeepEachPressAndTickWithinItsWork) {
 
 TEST_F(Control, EditTextsAreReadAsTheirLeadingNumber) {
   // 99 characters arrive: the trailing 5 of this 100-character text is lost.
-  typeWhileIdle({{IDC_NUMVERTS, std::string(99, '0').append("5").c_str()},
-                 {IDC_NODES, "three"},
-                 {IDC_RAD, "7.5 units"},
-                 {IDC_MASS, "x"}});
-  control.OnRegenerate();
+  regenerateWith({{IDC_NUMVERTS, std::string(99, '0').append("5").c_str()},
+                  {IDC_NODES, "three"},
+                  {IDC_RAD, "7.5 units"},
+                  {IDC_MASS, "x"}});
   EXPECT_EQ(control.surface->pointCount, 0);
   EXPECT_EQ(control.world->nodeCount, 0);
   EXPECT_EQ(panel.edits[IDC_RAD], "7.500");
 }
 
-TEST_F(Control, EveryRebuildShowsFortyFourNpcs) {
-  panel.edits[IDC_NPC] = "5";
-  control.OnNew();
-  EXPECT_EQ(control.world->npcCount, 5);
-  typeWhileIdle({});
-  control.OnRegenerate();
-  EXPECT_EQ(panel.edits[IDC_NPC], "44");
-  EXPECT_EQ(control.world->npcCount, 44);
-}
-
-TEST_F(Control, NewReplacesTheNpcsOrIsRefused) {
+TEST_F(Control, NewReplacesTheNpcsOrIsRefusedAndEveryRebuildShowsFortyFour) {
   panel.editWrites.clear();
   panel.edits[IDC_NPC] = "0";
   control.OnNew();
@@ -295,6 +275,10 @@ TEST_F(Control, NewReplacesTheNpcsOrIsRefused) {
     EXPECT_EQ(control.world->npcCount, 12) << refused;
     EXPECT_EQ(panel.edits[IDC_NPC], "12") << refused;
   }
+
+  regenerateWith({});
+  EXPECT_EQ(panel.edits[IDC_NPC], "44");
+  EXPECT_EQ(control.world->npcCount, 44);
 }
 
 TEST_F(Control, ReleasedControlDoesNothing) {
@@ -311,23 +295,21 @@ TEST_F(Control, ReleasedControlDoesNothing) {
 }
 
 TEST(EditNumbers, IntegersReadLikeAtoiWithinRange) {
-  int value = 123;
-  EXPECT_TRUE(readInteger("  -42abc", value));
-  EXPECT_EQ(value, -42);
-  EXPECT_TRUE(readInteger("+7", value));
-  EXPECT_EQ(value, 7);
-  EXPECT_TRUE(readInteger("", value));
-  EXPECT_EQ(value, 0);
-  EXPECT_TRUE(readInteger("2147483647", value));
-  EXPECT_EQ(value, 2147483647);
-  EXPECT_TRUE(readInteger("-2147483648", value));
-  EXPECT_EQ(value, -2147483647 - 1);
-
-  value = 5;
-  EXPECT_FALSE(readInteger("2147483648", value));
-  EXPECT_FALSE(readInteger("-2147483649", value));
-  EXPECT_FALSE(readInteger("99999999999999999999999", value));
-  EXPECT_EQ(value, 5);
+  const std::pair<const char*, int> accepted[] = {{"  -42abc", -42},
+                                                  {"+7", 7},
+                                                  {"", 0},
+                                                  {"2147483647", 2147483647},
+                                                  {"-2147483648", -2147483647 - 1}};
+  for (const auto& [text, expected] : accepted) {
+    int value = 123;
+    EXPECT_TRUE(readInteger(text, value)) << text;
+    EXPECT_EQ(value, expected) << text;
+  }
+  for (const char* refused : {"2147483648", "-2147483649", "99999999999999999999999"}) {
+    int value = 5;
+    EXPECT_FALSE(readInteger(refused, value)) << refused;
+    EXPECT_EQ(value, 5) << refused;
+  }
 }
 
 TEST(EditNumbers, FloatsReadLikeAtof) {

@@ -1,23 +1,16 @@
 // The mesh node's answers to exhausted memory: every failure code and the
 // state it leaves.
 #include "scene/mesh_node.h"
+#include "scene/tests/scene_checks.h"
 #include "testing/failing_allocation.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class MeshNodeAllocation : public ::testing::Test {
- protected:
+struct MeshNodeAllocation : ::testing::Test {
   void TearDown() override { failAllocationAfter(-1); }
 };
-
-void expectNoPoints(const MeshNode& node) {
-  EXPECT_EQ(node.positions, nullptr);
-  EXPECT_EQ(node.normals, nullptr);
-  EXPECT_EQ(node.texCoords, nullptr);
-  EXPECT_EQ(node.pointCount, 0);
-}
 
 }  // namespace
 

@@ -1,44 +1,39 @@
 #include "scene/mesh_node.h"
+#include "scene/tests/scene_checks.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <vector>
+
+using ::testing::ElementsAre;
+using ::testing::FloatEq;
 
 namespace {
 
 constexpr double QUARTER_TURN = 1.57079632679489661923;
 
-void expectVector(const Vector3& v, float x, float y, float z) {
-  EXPECT_EQ(v.x, x);
-  EXPECT_EQ(v.y, y);
-  EXPECT_EQ(v.z, z);
-}
+std::array<float, 3> rgb(const ColorRgb& c) { return {c.r, c.g, c.b}; }
+std::array<float, 4> xyzw(const Quaternion& q) { return {q.x, q.y, q.z, q.w}; }
 
 void expectDefaultMaterialAndPlacement(const MeshNode& node) {
-  EXPECT_EQ(node.diffuseColor.r, 0.8f);
-  EXPECT_EQ(node.diffuseColor.g, 0.8f);
-  EXPECT_EQ(node.diffuseColor.b, 0.9f);
-  EXPECT_EQ(node.specularColor.r, 0.2f);
-  EXPECT_EQ(node.specularColor.b, 0.1f);
-  EXPECT_EQ(node.ambientColor.g, 0.1f);
-  EXPECT_EQ(node.emissiveColor.r, 0.0f);
-  EXPECT_EQ(node.emissiveColor.g, 0.0f);
-  EXPECT_EQ(node.emissiveColor.b, 0.0f);
+  EXPECT_THAT(rgb(node.diffuseColor), ElementsAre(0.8f, 0.8f, 0.9f));
+  EXPECT_THAT(rgb(node.specularColor), ElementsAre(0.2f, 0.2f, 0.1f));
+  EXPECT_THAT(rgb(node.ambientColor), ElementsAre(0.1f, 0.1f, 0.1f));
+  EXPECT_THAT(rgb(node.emissiveColor), ElementsAre(0, 0, 0));
   EXPECT_EQ(node.normalLength, 0.0f);
   EXPECT_TRUE(node.drawSurface);
-  expectVector(node.position, 0, 0, 0);
-  expectVector(node.scaling, 1, 1, 1);
-  EXPECT_EQ(node.orientation.x, 0.0f);
-  EXPECT_EQ(node.orientation.y, 0.0f);
-  EXPECT_EQ(node.orientation.z, 1.0f);
-  EXPECT_EQ(node.orientation.w, 0.0f);
+  expectVector(node.position, {0, 0, 0});
+  expectVector(node.scaling, {1, 1, 1});
+  EXPECT_THAT(xyzw(node.orientation), ElementsAre(0, 0, 1, 0));
 }
 
 void expectNothingAllocated(const MeshNode& node) {
-  EXPECT_EQ(node.pointCount, 0);
+  expectNoPoints(node);
   EXPECT_EQ(node.triangleCount, 0);
   EXPECT_EQ(node.childCount, 0);
-  EXPECT_TRUE(node.positions == nullptr && node.normals == nullptr && node.texCoords == nullptr);
   EXPECT_EQ(node.triangles, nullptr);
   EXPECT_EQ(node.children, nullptr);
   EXPECT_TRUE(node.vertexBuffer == nullptr && node.indexBuffer == nullptr);
@@ -56,6 +51,10 @@ MeshNode* attachChild(MeshNode& parent, int slot, int slots) {
   parent.children[slot] = std::make_unique<MeshNode>();
   parent.children[slot]->parent = &parent;
   return parent.children[slot].get();
+}
+
+std::array<float, 8> members(const D3DVERTEX& v) {
+  return {v.x, v.y, v.z, v.nx, v.ny, v.nz, v.tu, v.tv};
 }
 
 void changeMaterialAndPlacement(MeshNode& node) {
@@ -79,51 +78,42 @@ TEST(MeshNode, StartsEmptyWithDefaultMaterialAndHalfTurnOrientation) {
   expectDefaultMaterialAndPlacement(node);
 }
 
-TEST(MeshNode, AllocatePointsGivesThreeClearedArraysAndUnreadiesBuffers) {
+TEST(MeshNode, AnEmptyNodeBuildsEmptyBuffersThatAllocatingPointsUnreadies) {
   MeshNode node;
   ASSERT_EQ(node.buildBuffers(), ALLOCATED);
   ASSERT_TRUE(node.buffersReady);
+  EXPECT_NE(node.vertexBuffer, nullptr);
+  EXPECT_NE(node.indexBuffer, nullptr);
+  node.fillBuffers();
+  EXPECT_TRUE(node.buffersReady);
 
+  // The new points are three cleared arrays.
   ASSERT_EQ(node.allocatePoints(5), ALLOCATED);
   EXPECT_EQ(node.pointCount, 5);
   EXPECT_FALSE(node.buffersReady);
   for (int i = 0; i < 5; ++i) {
-    expectVector(node.positions[i], 0, 0, 0);
-    expectVector(node.normals[i], 0, 0, 0);
-    expectVector(node.texCoords[i], 0, 0, 0);
+    expectVector(node.positions[i], {0, 0, 0});
+    expectVector(node.normals[i], {0, 0, 0});
+    expectVector(node.texCoords[i], {0, 0, 0});
   }
 
   ASSERT_EQ(node.allocatePoints(0), ALLOCATED);
   EXPECT_EQ(node.pointCount, 0);
 
   node.freePoints();
-  EXPECT_EQ(node.positions, nullptr);
-  EXPECT_EQ(node.pointCount, 0);
+  expectNoPoints(node);
 }
 
 TEST(MeshNode, NegativeCountsFailLikeExhaustedMemory) {
   MeshNode node;
   node.makeUnitCube();
   EXPECT_EQ(node.allocatePoints(-1), POSITIONS_FAILED);
-  EXPECT_EQ(node.positions, nullptr);
-  EXPECT_EQ(node.normals, nullptr);
-  EXPECT_EQ(node.texCoords, nullptr);
-  EXPECT_EQ(node.pointCount, 0);
+  expectNoPoints(node);
 
   EXPECT_EQ(node.allocateTriangles(-3), TRIANGLES_FAILED);
   EXPECT_EQ(node.triangles, nullptr);
   EXPECT_EQ(node.triangleCount, 0);
   EXPECT_FALSE(node.buffersReady);
-}
-
-TEST(MeshNode, BuildBuffersOnEmptyNodeSucceedsWithEmptyBuffers) {
-  MeshNode node;
-  EXPECT_EQ(node.buildBuffers(), ALLOCATED);
-  EXPECT_TRUE(node.buffersReady);
-  EXPECT_NE(node.vertexBuffer, nullptr);
-  EXPECT_NE(node.indexBuffer, nullptr);
-  node.fillBuffers();
-  EXPECT_TRUE(node.buffersReady);
 }
 
 TEST(MeshNode, FillBuffersCopiesPointsAndTakesTextureCoordinatesFromYAndZ) {
@@ -136,25 +126,7 @@ TEST(MeshNode, FillBuffersCopiesPointsAndTakesTextureCoordinatesFromYAndZ) {
   node.fillBuffers();  // builds the buffers first
 
   ASSERT_TRUE(node.buffersReady);
-  const D3DVERTEX& v = node.vertexBuffer[1];
-  EXPECT_EQ(v.x, 1.5f);
-  EXPECT_EQ(v.y, -2.5f);
-  EXPECT_EQ(v.z, 3.5f);
-  EXPECT_EQ(v.nx, 0.0f);
-  EXPECT_EQ(v.ny, 1.0f);
-  EXPECT_EQ(v.nz, 0.0f);
-  EXPECT_EQ(v.tu, 0.25f);
-  EXPECT_EQ(v.tv, 0.75f);
-}
-
-TEST(MeshNode, UnitCubeCornerOneBecomesItsVertex) {
-  MeshNode node;
-  node.makeUnitCube();
-  node.fillBuffers();
-  const D3DVERTEX& v = node.vertexBuffer[1];
-  const float expected[] = {1, -1, -1, 1, -1, -1, -1, -1};
-  const float actual[] = {v.x, v.y, v.z, v.nx, v.ny, v.nz, v.tu, v.tv};
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(actual[i], expected[i]) << "member " << i;
+  EXPECT_THAT(members(node.vertexBuffer[1]), ElementsAre(1.5f, -2.5f, 3.5f, 0, 1, 0, 0.25f, 0.75f));
 }
 
 TEST(MeshNode, IndicesKeepTheLowSixteenBitsOfEachCorner) {
@@ -164,15 +136,11 @@ TEST(MeshNode, IndicesKeepTheLowSixteenBitsOfEachCorner) {
   node.triangles[1] = MeshTriangle{{65535, 65536, 3}};
   node.fillBuffers();
   ASSERT_TRUE(node.buffersReady);
-  EXPECT_EQ(node.indexBuffer[0], 4464);
-  EXPECT_EQ(node.indexBuffer[1], 1);
-  EXPECT_EQ(node.indexBuffer[2], 2);
-  EXPECT_EQ(node.indexBuffer[3], 65535);
-  EXPECT_EQ(node.indexBuffer[4], 0);
-  EXPECT_EQ(node.indexBuffer[5], 3);
+  EXPECT_THAT(std::vector<int>(&node.indexBuffer[0], &node.indexBuffer[6]),
+              ElementsAre(4464, 1, 2, 65535, 0, 3));
 }
 
-TEST(MeshNode, RenderCopyChangesOnlyWhenRefilledAndIsNotReallocated) {
+TEST(MeshNode, RenderCopyChangesOnlyWhenRefilledAndIsRebuiltOnlyForNewCounts) {
   MeshNode node;
   node.makeUnitCube();
   node.fillBuffers();
@@ -186,12 +154,7 @@ TEST(MeshNode, RenderCopyChangesOnlyWhenRefilledAndIsNotReallocated) {
   EXPECT_EQ(node.vertexBuffer.get(), buffer);
   EXPECT_EQ(node.vertexBuffer[0].x, 5.0f);
   EXPECT_EQ(node.vertexBuffer[0].z, 7.0f);
-}
 
-TEST(MeshNode, ReallocatingGeometryRebuildsBuffersForTheNewCounts) {
-  MeshNode node;
-  node.makeUnitCube();
-  node.fillBuffers();
   ASSERT_EQ(node.allocatePoints(3), ALLOCATED);
   ASSERT_EQ(node.allocateTriangles(1), ALLOCATED);
   node.positions[2].set(9, 9, 9);
@@ -213,10 +176,8 @@ TEST(MeshNode, ReallocatingGeometryRebuildsBuffersForTheNewCounts) {
 TEST(MeshNode, SetOrientationNormalisesTheAxisAndHalvesTheAngle) {
   MeshNode node;
   node.setOrientation(Vector3{0, 2, 0}, float(QUARTER_TURN));
-  EXPECT_EQ(node.orientation.x, 0.0f);
-  EXPECT_FLOAT_EQ(node.orientation.y, 0.70710677f);
-  EXPECT_EQ(node.orientation.z, 0.0f);
-  EXPECT_FLOAT_EQ(node.orientation.w, 0.70710677f);
+  EXPECT_THAT(xyzw(node.orientation),
+              ElementsAre(0, FloatEq(0.70710677f), 0, FloatEq(0.70710677f)));
 
   node.setOrientation(Vector3{3, 0, 4}, 2.0f);
   const float sine = std::sin(1.0f);
@@ -226,13 +187,10 @@ TEST(MeshNode, SetOrientationNormalisesTheAxisAndHalvesTheAngle) {
 
   // An axis of length 0 is used as it is: only the angle remains.
   node.setOrientation(Vector3{0, 0, 0}, 1.3f);
-  EXPECT_EQ(node.orientation.x, 0.0f);
-  EXPECT_EQ(node.orientation.y, 0.0f);
-  EXPECT_EQ(node.orientation.z, 0.0f);
-  EXPECT_FLOAT_EQ(node.orientation.w, std::cos(0.65f));
+  EXPECT_THAT(xyzw(node.orientation), ElementsAre(0, 0, 0, FloatEq(std::cos(0.65f))));
 }
 
-TEST(MeshNode, UnitCubeHasEightCornersAndTwelveOutwardClockwiseTriangles) {
+TEST(MeshNode, UnitCubeHasEightCornersAndTwelveOutwardClockwiseTrianglesTwoToAFace) {
   MeshNode node;
   node.makeUnitCube();
   ASSERT_EQ(node.pointCount, 8);
@@ -240,11 +198,12 @@ TEST(MeshNode, UnitCubeHasEightCornersAndTwelveOutwardClockwiseTriangles) {
   EXPECT_FALSE(node.buffersReady);  // left to fillBuffers
 
   int cornerUses[8] = {};
+  int trianglesPerFace[6] = {};  // -x, +x, -y, +y, -z, +z
   for (int i = 0; i < 8; ++i) {
     const Vector3& p = node.positions[i];
     EXPECT_EQ(std::fabs(p.x) + std::fabs(p.y) + std::fabs(p.z), 3.0f) << "corner " << i;
-    expectVector(node.normals[i], p.x, p.y, p.z);
-    expectVector(node.texCoords[i], p.x, p.y, p.z);
+    expectVector(node.normals[i], p);
+    expectVector(node.texCoords[i], p);
   }
   for (int t = 0; t < 12; ++t) {
     const int* c = node.triangles[t].corners;
@@ -267,26 +226,19 @@ TEST(MeshNode, UnitCubeHasEightCornersAndTwelveOutwardClockwiseTriangles) {
     EXPECT_GT(cross.dot(centre), 0.0) << "triangle " << t << " faces inwards";
     const int nonZero = (cross.x != 0) + (cross.y != 0) + (cross.z != 0);
     EXPECT_EQ(nonZero, 1) << "triangle " << t << " does not lie in a face";
-  }
-  for (int i = 0; i < 8; ++i) EXPECT_GT(cornerUses[i], 0) << "corner " << i << " unused";
-}
-
-TEST(MeshNode, UnitCubeFacesAreEachCoveredByTwoTriangles) {
-  MeshNode node;
-  node.makeUnitCube();
-  int trianglesPerFace[6] = {};  // -x, +x, -y, +y, -z, +z
-  for (int t = 0; t < 12; ++t) {
-    const int* c = node.triangles[t].corners;
-    const Vector3 p[3] = {node.positions[c[0]], node.positions[c[1]], node.positions[c[2]]};
-    const float axes[3][3] = {{p[0].x, p[1].x, p[2].x}, {p[0].y, p[1].y, p[2].y},
-                              {p[0].z, p[1].z, p[2].z}};
+    const float axes[3][3] = {{a.x, b.x, d.x}, {a.y, b.y, d.y}, {a.z, b.z, d.z}};
     for (int axis = 0; axis < 3; ++axis) {
       if (axes[axis][0] == axes[axis][1] && axes[axis][1] == axes[axis][2]) {
         ++trianglesPerFace[2 * axis + (axes[axis][0] > 0 ? 1 : 0)];
       }
     }
   }
+  for (int i = 0; i < 8; ++i) EXPECT_GT(cornerUses[i], 0) << "corner " << i << " unused";
   for (int face = 0; face < 6; ++face) EXPECT_EQ(trianglesPerFace[face], 2) << "face " << face;
+
+  // Corner 1 becomes its vertex.
+  node.fillBuffers();
+  EXPECT_THAT(members(node.vertexBuffer[1]), ElementsAre(1, -1, -1, 1, -1, -1, -1, -1));
 }
 
 TEST(MeshNode, ResettingAChildEmptiesItsSlotButKeepsTheParentsCount) {

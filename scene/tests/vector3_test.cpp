@@ -1,4 +1,5 @@
 #include "scene/vector3.h"
+#include "scene/tests/scene_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +11,13 @@ TEST(Vector3, SubtractRoundsEachComponentToFloat) {
   Vector3 d;
   a.subtract(b, d);
   // 1 - eps/4 and 1e8 - 1 are not floats: both round back to the minuend.
-  EXPECT_EQ(d.x, 1.0f);
-  EXPECT_EQ(d.y, 1e8f);
-  EXPECT_EQ(d.z, -3.0f);
+  expectVector(d, {1.0f, 1e8f, -3.0f});
 }
 
 TEST(Vector3, ScaleMayWriteIntoItself) {
   Vector3 v{1.0f, -2.0f, 3.0f};
   v.scale(0.5f, v);
-  EXPECT_EQ(v.x, 0.5f);
-  EXPECT_EQ(v.y, -1.0f);
-  EXPECT_EQ(v.z, 1.5f);
+  expectVector(v, {0.5f, -1.0f, 1.5f});
 }
 
 TEST(Vector3, DotIsDoublePrecisionAndUnrounded) {
@@ -38,7 +35,5 @@ TEST(Vector3, NormalizeGivesUnitLengthAndLeavesZeroAlone) {
 
   Vector3 zero;
   normalize(zero);
-  EXPECT_EQ(zero.x, 0.0f);
-  EXPECT_EQ(zero.y, 0.0f);
-  EXPECT_EQ(zero.z, 0.0f);
+  expectVector(zero, {0, 0, 0});
 }

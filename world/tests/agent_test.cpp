@@ -1,4 +1,6 @@
 #include "world/agent.h"
+
+#include "scene/tests/scene_checks.h"
 #include "world/blob_world.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +14,10 @@ namespace {
 
 double speedOf(const Agent& agent) { return std::sqrt(squaredLength(agent.velocity)); }
 
-void expectVector(const Vector3& v, float x, float y, float z) {
-  EXPECT_FLOAT_EQ(v.x, x);
-  EXPECT_FLOAT_EQ(v.y, y);
-  EXPECT_FLOAT_EQ(v.z, z);
+void expectVectorFloatEq(const Vector3& v, const Vector3& expected) {
+  EXPECT_FLOAT_EQ(v.x, expected.x);
+  EXPECT_FLOAT_EQ(v.y, expected.y);
+  EXPECT_FLOAT_EQ(v.z, expected.z);
 }
 
 void expectColor(const ColorRgb& c, float r, float g, float b) {
@@ -24,24 +26,26 @@ void expectColor(const ColorRgb& c, float r, float g, float b) {
   EXPECT_NEAR(c.b, b, 1e-6);
 }
 
-// An agent of the given world at the given place and velocity.
-Agent& placeAgent(BlobWorld& world, const Vector3& position, const Vector3& velocity) {
+// A world whose player is the agent under test.
+struct AgentStep : ::testing::Test {
+  BlobWorld world;
   Agent& agent = *world.player;
-  agent.mesh->position = position;
-  agent.velocity = velocity;
-  return agent;
-}
 
-template <typename Check>
-void forEachAgent(BlobWorld& world, Check check) {
-  check(*world.player);
-  for (int i = 0; i < world.npcCount; ++i) check(*world.npcs[i]);
-}
+  void place(const Vector3& position, const Vector3& velocity) {
+    agent.mesh->position = position;
+    agent.velocity = velocity;
+  }
+  Vector3 gravityAt(const Vector3& point) const {
+    Vector3 gravity;
+    world.numericGradient(point, gravity);
+    return gravity;
+  }
+};
 
 }  // namespace
 
-TEST(Agent, StartsAsAReadyUnitCubeAboveTheRing) {
-  const Agent agent;
+TEST(Agent, StartsAsAReadyUnitCubeAboveTheRingAndStaysThereWithoutAWorld) {
+  Agent agent;
   ASSERT_NE(agent.mesh, nullptr);
   EXPECT_EQ(agent.mesh->pointCount, 8);
   EXPECT_EQ(agent.mesh->triangleCount, 12);
@@ -49,18 +53,15 @@ TEST(Agent, StartsAsAReadyUnitCubeAboveTheRing) {
   EXPECT_EQ(agent.mesh->vertexBuffer[6].x, 1.0f);  // filled, not only built
   EXPECT_EQ(agent.mesh->renderMode, RENDER_MODE_GLOBAL);
   EXPECT_EQ(agent.mesh->scaling.x, 1.0f);
-  expectVector(agent.mesh->position, 0, 11, 0);
-  expectVector(agent.velocity, 0.8f, 0, 0.1f);
+  expectVectorFloatEq(agent.mesh->position, {0, 11, 0});
+  expectVectorFloatEq(agent.velocity, {0.8f, 0, 0.1f});
   EXPECT_NEAR(speedOf(agent), 0.806, 1e-3);
   EXPECT_EQ(agent.minSpeed, 0.02f);
   EXPECT_EQ(agent.world, nullptr);
-}
 
-TEST(Agent, WithoutAWorldItStaysWhereItIs) {
-  Agent agent;
   agent.step();
-  expectVector(agent.mesh->position, 0, 11, 0);
-  expectVector(agent.velocity, 0.8f, 0, 0.1f);
+  expectVectorFloatEq(agent.mesh->position, {0, 11, 0});
+  expectVectorFloatEq(agent.velocity, {0.8f, 0, 0.1f});
 }
 
 TEST(SpawnNpcs, TheRowRunsFromCyanAtTheLeftToMagentaAtTheRightAtRest) {
@@ -68,11 +69,11 @@ TEST(SpawnNpcs, TheRowRunsFromCyanAtTheLeftToMagentaAtTheRightAtRest) {
   world.spawnNpcs(2);
   ASSERT_EQ(world.npcCount, 2);
   const MeshNode& first = *world.npcs[0]->mesh;
-  expectVector(first.position, -16.5f, 20, -3.5f);
+  expectVectorFloatEq(first.position, {-16.5f, 20, -3.5f});
   expectColor(first.diffuseColor, 0, 1, 1);
   expectColor(first.emissiveColor, 0.4f, 0, 0.4f);
   const MeshNode& last = *world.npcs[1]->mesh;
-  expectVector(last.position, 16.5f, 20, 3.5f);
+  expectVectorFloatEq(last.position, {16.5f, 20, 3.5f});
   expectColor(last.diffuseColor, 1, 0, 1);
   expectColor(last.emissiveColor, 0, 0.4f, 0.4f);
 
@@ -83,9 +84,9 @@ TEST(SpawnNpcs, TheRowRunsFromCyanAtTheLeftToMagentaAtTheRightAtRest) {
   EXPECT_EQ(npc.world, &world);
   expectColor(npc.mesh->diffuseColor, 1, 0, 1);
   expectColor(npc.mesh->emissiveColor, 0, 0.4f, 0.4f);
-  expectVector(npc.mesh->position, 16.5f, 20, 3.5f);
-  expectVector(npc.velocity, 0, 0, 0);
-  expectVector(npc.mesh->scaling, 0.3f, 0.3f, 0.3f);
+  expectVectorFloatEq(npc.mesh->position, {16.5f, 20, 3.5f});
+  expectVectorFloatEq(npc.velocity, {0, 0, 0});
+  expectVectorFloatEq(npc.mesh->scaling, {0.3f, 0.3f, 0.3f});
 }
 
 TEST(SpawnNpcs, TheRowIsEvenAndItsColoursCycle) {
@@ -121,24 +122,20 @@ TEST(StepAgents, MovesThePlayerAndEveryNpc) {
   BlobWorld world;
   world.spawnNpcs(3);
   Vector3 before[4];
-  int i = 0;
-  forEachAgent(world, [&](Agent& agent) { before[i++] = agent.mesh->position; });
+  for (int i = 0; i <= 3; ++i) before[i] = world.agentAt(i).mesh->position;
   world.stepAgents();
-  i = 0;
-  forEachAgent(world, [&](Agent& agent) {
+  for (int i = 0; i <= 3; ++i) {
     Vector3 moved;
-    agent.mesh->position.subtract(before[i++], moved);
-    EXPECT_GT(squaredLength(moved), 0.0) << "agent " << i - 1;
-  });
+    world.agentAt(i).mesh->position.subtract(before[i], moved);
+    EXPECT_GT(squaredLength(moved), 0.0) << "agent " << i;
+  }
 }
 
-TEST(AgentStep, AFieldExactlyAtTheLevelCountsAsOutside) {
-  BlobWorld world;
+TEST_F(AgentStep, AFieldExactlyAtTheLevelCountsAsOutside) {
   const Vector3 start{3.0f, 4.0f, 0.5f};
-  Agent& agent = placeAgent(world, start, Vector3{0.0f, 0.5f, 0.0f});
+  place(start, Vector3{0.0f, 0.5f, 0.0f});
   world.level = world.fieldValue(start);
-  Vector3 gravity;
-  world.numericGradient(start, gravity);
+  const Vector3 gravity = gravityAt(start);
 
   agent.step();
 
@@ -148,20 +145,16 @@ TEST(AgentStep, AFieldExactlyAtTheLevelCountsAsOutside) {
   Vector3{0.0f, 0.5f, 0.0f}.add(gravity, velocity);
   Vector3 expected;
   start.add(velocity, expected);
-  EXPECT_EQ(agent.mesh->position.x, expected.x);
-  EXPECT_EQ(agent.mesh->position.y, expected.y);
-  EXPECT_EQ(agent.mesh->position.z, expected.z);
+  expectVector(agent.mesh->position, expected);
   velocity.scale(0.98f, velocity);
-  expectVector(agent.velocity, velocity.x, velocity.y, velocity.z);
+  expectVectorFloatEq(agent.velocity, velocity);
 }
 
-TEST(AgentStep, DeepInsideItIsPushedBackAlongGravityUntilOutsideThenMoves) {
-  BlobWorld world;
+TEST_F(AgentStep, DeepInsideItIsPushedBackAlongGravityUntilOutsideThenMoves) {
   world.layOutRing(1, 0.0f, 1.0f, 2.0f);  // the surface is the sphere of radius 2
   const Vector3 start{1.5f, 0.0f, 0.0f};
-  Agent& agent = placeAgent(world, start, Vector3{0.0f, 0.0f, 0.0f});
-  Vector3 gravity;
-  world.numericGradient(start, gravity);
+  place(start, Vector3{0.0f, 0.0f, 0.0f});
+  const Vector3 gravity = gravityAt(start);
 
   agent.step();
 
@@ -177,13 +170,11 @@ TEST(AgentStep, DeepInsideItIsPushedBackAlongGravityUntilOutsideThenMoves) {
   EXPECT_GE(std::round(passes), 3.0);
 }
 
-TEST(AgentStep, InsideTheVelocityIsDampedBeforeGravityIsAdded) {
-  BlobWorld world;
+TEST_F(AgentStep, InsideTheVelocityIsDampedBeforeGravityIsAdded) {
   world.layOutRing(1, 0.0f, 1.0f, 2.0f);
   const Vector3 start{0.0f, 1.0f, 0.0f};
-  Agent& agent = placeAgent(world, start, Vector3{0.5f, 0.0f, 0.0f});
-  Vector3 gravity;
-  world.numericGradient(start, gravity);
+  place(start, Vector3{0.5f, 0.0f, 0.0f});
+  const Vector3 gravity = gravityAt(start);
 
   agent.step();
 
@@ -191,13 +182,12 @@ TEST(AgentStep, InsideTheVelocityIsDampedBeforeGravityIsAdded) {
   Vector3{0.5f, 0.0f, 0.0f}.scale(0.9997f, velocity);
   velocity.add(gravity, velocity);
   velocity.scale(0.98f, velocity);
-  expectVector(agent.velocity, velocity.x, velocity.y, velocity.z);
+  expectVectorFloatEq(agent.velocity, velocity);
 }
 
-TEST(AgentStep, SlowAgentsAreSpedUpToTheMinimumAndRestingOnesStayAtRest) {
-  BlobWorld world;
+TEST_F(AgentStep, SlowAgentsAreSpedUpToTheMinimumAndRestingOnesStayAtRest) {
   world.layOutRing(0, 10.0f, 3.0f, 2.0f);  // no field, no gravity
-  Agent& agent = placeAgent(world, Vector3{1, 2, 3}, Vector3{0.001f, 0.0f, -0.001f});
+  place(Vector3{1, 2, 3}, Vector3{0.001f, 0.0f, -0.001f});
   world.spawnNpcs(1);
   const Agent& resting = *world.npcs[0];
 
@@ -207,15 +197,13 @@ TEST(AgentStep, SlowAgentsAreSpedUpToTheMinimumAndRestingOnesStayAtRest) {
   EXPECT_GT(agent.velocity.x, 0.0f);
   EXPECT_LT(agent.velocity.z, 0.0f);
   // A velocity of zero length has no direction to stretch: it stays zero.
-  expectVector(resting.velocity, 0, 0, 0);
-  expectVector(resting.mesh->position, 16.5f, 20, 3.5f);
+  expectVectorFloatEq(resting.velocity, {0, 0, 0});
+  expectVectorFloatEq(resting.mesh->position, {16.5f, 20, 3.5f});
 }
 
-TEST(AgentStep, AConstantFieldAboveTheLevelDoesNotHangThePushOut) {
-  BlobWorld world;
+TEST_F(AgentStep, AConstantFieldAboveTheLevelDoesNotHangThePushOut) {
   world.layOutRing(3, 5.0f, 1.0f, 0.0f);  // power 0: field 3 everywhere, no gravity
-  const Vector3 start{1.0f, 2.0f, 3.0f};
-  Agent& agent = placeAgent(world, start, Vector3{0.5f, 0.0f, 0.0f});
+  place(Vector3{1.0f, 2.0f, 3.0f}, Vector3{0.5f, 0.0f, 0.0f});
 
   const std::int64_t before = world.termsEvaluated;
   agent.step();
@@ -228,46 +216,33 @@ TEST(AgentStep, AConstantFieldAboveTheLevelDoesNotHangThePushOut) {
   EXPECT_EQ(agent.mesh->position.y, 2.0f);
 }
 
-TEST(AgentStep, AFieldRisingOutwardsDoesNotHangThePushOut) {
-  BlobWorld world;
+TEST_F(AgentStep, AFieldRisingOutwardsDoesNotHangThePushOut) {
   world.layOutRing(6, 10.0f, 3.0f, -2.0f);
   world.spawnNpcs(2);
   for (int frame = 0; frame < 3; ++frame) world.stepAgents();
-  forEachAgent(world, [](Agent& agent) {
-    EXPECT_TRUE(std::isfinite(agent.mesh->position.x));
-  });
+  for (int i = 0; i <= 2; ++i) EXPECT_TRUE(std::isfinite(world.agentAt(i).mesh->position.x));
 }
 
-TEST(AgentStep, InTheDefaultWorldEveryAgentReachesTheSurfaceAndKeepsMoving) {
-  BlobWorld world;
+TEST_F(AgentStep, InTheDefaultWorldEveryAgentReachesTheSurfaceAndKeepsMoving) {
   constexpr int FRAMES = 1000;
   constexpr int FRAMES_TO_REACH_SURFACE = 300;
   bool reached[45] = {};
   for (int frame = 0; frame < FRAMES; ++frame) {
     world.stepAgents();
-    int i = 0;
-    forEachAgent(world, [&](Agent& agent) {
-      const Vector3& p = agent.mesh->position;
+    for (int i = 0; i <= world.npcCount; ++i) {
+      const Agent& moving = world.agentAt(i);
+      const Vector3& p = moving.mesh->position;
       if (world.fieldValue(p) > world.level) reached[i] = true;
       if (frame == FRAMES_TO_REACH_SURFACE) {
         EXPECT_TRUE(reached[i]) << "agent " << i;
       }
       ASSERT_LT(squaredLength(p), 100.0 * 100.0) << "agent " << i << " escaped";
-      ASSERT_GE(speedOf(agent), agent.minSpeed * (1 - 1e-6)) << "agent " << i;
-      ++i;
-    });
+      ASSERT_GE(speedOf(moving), moving.minSpeed * (1 - 1e-6)) << "agent " << i;
+    }
   }
 }
 
 namespace {
-
-// Field terms the world evaluates during work().
-template <typename Work>
-std::int64_t termsDuring(const BlobWorld& world, Work work) {
-  const std::int64_t before = world.termsEvaluated;
-  work();
-  return world.termsEvaluated - before;
-}
 
 // Terms of the steps' own field values, which no allowance limits: the
 // gradient and the inside test of every agent.
@@ -280,28 +255,26 @@ bool samePlace(const Vector3& a, const Vector3& b) {
   return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
-// A world of heavy nodes whose agents all start moving.
-struct HeavyWorld {
+// Steps a world of a hundred heavy nodes, whose agents all start moving, frame
+// by frame, at most maxFrames, until every agent has finished its first step.
+// Every frame's work stays within the allowance, the first frame uses most of
+// it, and each first step ends where the same step without an allowance ends.
+// Returns the frames it took.
+int stepUntilEveryAgentMoved(float power, float level, int npcs, int maxFrames) {
   BlobWorld world;
-  HeavyWorld(float power, float level, int npcs) {
-    world.layOutRing(100, 10.0f, 3.0f, power);
-    world.level = level;
-    world.spawnNpcs(npcs);
-    for (int i = 0; i <= npcs; ++i) world.agentAt(i).velocity = AGENT_START_VELOCITY;
+  BlobWorld unlimited;
+  for (BlobWorld* heavy : {&world, &unlimited}) {
+    heavy->layOutRing(100, 10.0f, 3.0f, power);
+    heavy->level = level;
+    heavy->spawnNpcs(npcs);
+    for (int i = 0; i <= npcs; ++i) heavy->agentAt(i).velocity = AGENT_START_VELOCITY;
   }
-};
-
-// Steps the world frame by frame, at most maxFrames, until every agent has
-// finished its first step. Every frame's work stays within the allowance,
-// the first frame uses most of it, and each first step ends where the same
-// step without an allowance ends. Returns the frames it took.
-int stepUntilEveryAgentMoved(HeavyWorld heavy[2], int maxFrames) {
-  BlobWorld& world = heavy[0].world;
-  BlobWorld& unlimited = heavy[1].world;
-  std::vector<bool> moved(world.npcCount + 1, false);
+  std::vector<bool> moved(npcs + 1, false);
   int frames = 0;
   for (; frames < maxFrames && std::count(moved.begin(), moved.end(), false) > 0; ++frames) {
-    const std::int64_t terms = termsDuring(world, [&] { world.stepAgents(); });
+    const std::int64_t before = world.termsEvaluated;
+    world.stepAgents();
+    const std::int64_t terms = world.termsEvaluated - before;
     EXPECT_LE(terms, PUSH_OUT_TERMS_PER_FRAME + unlimitedStepTerms(world));
     if (frames == 0) {
       EXPECT_GT(terms, PUSH_OUT_TERMS_PER_FRAME / 2) << "the allowance went unused";
@@ -325,16 +298,15 @@ int stepUntilEveryAgentMoved(HeavyWorld heavy[2], int maxFrames) {
 TEST(StepAgents, PushOutsBeyondTheFrameAllowanceGoOnLaterAlongTheSamePath) {
   // A hundred heavy nodes of power 1 make a wide blob that covers the NPCs'
   // row: they start deep inside, each pushing out for up to a million terms.
-  HeavyWorld worlds[2] = {{1.0f, DEFAULT_LEVEL, 20}, {1.0f, DEFAULT_LEVEL, 20}};
-  EXPECT_GT(stepUntilEveryAgentMoved(worlds, 100), 2) << "nothing was carried over";
+  EXPECT_GT(stepUntilEveryAgentMoved(1.0f, DEFAULT_LEVEL, 20, 100), 2)
+      << "nothing was carried over";
 }
 
 TEST(StepAgents, WhenEveryPushOutRunsToItsBoundEveryAgentStillGetsItsTurn) {
   // Below a level no field goes under, every agent is always inside and no
   // push-out ends before MAX_PUSH_OUT_PASSES; a frame's allowance covers
   // one of them, so 6 agents take turns over six frames.
-  HeavyWorld worlds[2] = {{2.0f, -1e30f, 5}, {2.0f, -1e30f, 5}};
-  stepUntilEveryAgentMoved(worlds, 6);
+  stepUntilEveryAgentMoved(2.0f, -1e30f, 5, 6);
 }
 
 TEST(StepAgents, TheDefaultWorldMovesExactlyAsWithoutTheAllowance) {

@@ -1,5 +1,7 @@
 #include "world/blob_world.h"
 
+#include "scene/tests/scene_checks.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,7 +21,7 @@ Vector3 summedFieldVector(const BlobWorld& world, const Vector3& point) {
 
 }  // namespace
 
-TEST(BlobWorld, StartsWithTheDefaultRingParametersAndAgents) {
+TEST(BlobWorld, StartsWithTheDefaultRingParametersAndAgentsAndTheirField) {
   const BlobWorld world;
   EXPECT_EQ(world.nodeCount, 6);
   EXPECT_EQ(world.ringRadius, 10.0f);
@@ -35,6 +37,15 @@ TEST(BlobWorld, StartsWithTheDefaultRingParametersAndAgents) {
   EXPECT_EQ(world.player->world, &world);
   ASSERT_EQ(world.npcCount, 44);
   for (int i = 0; i < world.npcCount; ++i) EXPECT_EQ(world.npcs[i]->world, &world);
+
+  // Six terms of 3 / 10^2 at the origin.
+  EXPECT_FLOAT_EQ(world.fieldValue(Vector3{}), 0.18f);
+  // Outside the ring, rising field lies inwards and the field vector outwards.
+  const Vector3 outside{20.0f, 0.0f, 0.0f};
+  Vector3 gradient;
+  world.numericGradient(outside, gradient);
+  EXPECT_LT(gradient.x, 0.0f);
+  EXPECT_GT(summedFieldVector(world, outside).x, 0.0f);
 }
 
 TEST(BlobWorld, DefaultRingStartsOnPositiveXAndTurnsAnticlockwise) {
@@ -58,12 +69,7 @@ TEST(BlobWorld, DefaultRingStartsOnPositiveXAndTurnsAnticlockwise) {
   }
 }
 
-TEST(BlobWorld, FieldAtTheOriginOfTheDefaultWorldIsSixTermsOfThreeOverAHundred) {
-  const BlobWorld world;
-  EXPECT_FLOAT_EQ(world.fieldValue(Vector3{}), 0.18f);
-}
-
-TEST(BlobWorld, LayOutRingReplacesNodesAndKeepsTheRadius) {
+TEST(BlobWorld, LayOutRingReplacesNodesAndKeepsTheRadiusPuttingASingleNodeAtTheOrigin) {
   BlobWorld world;
   world.layOutRing(3, 4.0f, 1.5f, 3.0f);
   ASSERT_EQ(world.nodeCount, 3);
@@ -78,16 +84,11 @@ TEST(BlobWorld, LayOutRingReplacesNodesAndKeepsTheRadius) {
   }
   // The agents are not touched by a new ring.
   EXPECT_EQ(world.npcCount, 44);
-}
 
-TEST(BlobWorld, ASingleNodeSitsAtTheOriginWhateverTheRadius) {
-  BlobWorld world;
   world.layOutRing(1, 7.0f, 2.0f, 2.0f);
   ASSERT_EQ(world.nodeCount, 1);
   EXPECT_EQ(world.ringRadius, 7.0f);
-  EXPECT_EQ(world.nodes[0].position.x, 0.0f);
-  EXPECT_EQ(world.nodes[0].position.y, 0.0f);
-  EXPECT_EQ(world.nodes[0].position.z, 0.0f);
+  expectVector(world.nodes[0].position, {0, 0, 0});
 }
 
 TEST(BlobWorld, WithoutNodesEveryFieldQuantityIsZero) {
@@ -101,15 +102,12 @@ TEST(BlobWorld, WithoutNodesEveryFieldQuantityIsZero) {
     EXPECT_EQ(world.fieldValue(point), 0.0f);
     Vector3 gradient{9.0f, 9.0f, 9.0f};
     world.numericGradient(point, gradient);
-    EXPECT_EQ(gradient.x, 0.0f);
-    EXPECT_EQ(gradient.y, 0.0f);
-    EXPECT_EQ(gradient.z, 0.0f);
-    const Vector3 up = summedFieldVector(world, point);
-    EXPECT_EQ(squaredLength(up), 0.0);
+    expectVector(gradient, {0, 0, 0});
+    EXPECT_EQ(squaredLength(summedFieldVector(world, point)), 0.0);
   }
 }
 
-TEST(BlobWorld, FieldTermsUseRealPowers) {
+TEST(BlobWorld, FieldTermsUseRealPowersAndIEEEResults) {
   BlobWorld world;
   useSingleNode(world, 2.0f, 3.0f);
   EXPECT_EQ(world.fieldValue(Vector3{0, 2, 0}), 0.25f);  // 2 / 2^3
@@ -120,10 +118,8 @@ TEST(BlobWorld, FieldTermsUseRealPowers) {
   useSingleNode(world, 1.0f, -2.0f);  // a field that grows with distance
   EXPECT_EQ(world.fieldValue(Vector3{3, 0, 0}), 9.0f);
   EXPECT_DOUBLE_EQ(world.nodes[0].fieldTerm(Vector3{0, 4, 3}), 25.0);
-}
 
-TEST(BlobWorld, APointOnANodeGivesAnInfiniteFieldWithoutFailing) {
-  BlobWorld world;
+  // A point on a node gives an infinite field without failing.
   useSingleNode(world, 3.0f, 2.0f);
   EXPECT_TRUE(std::isinf(world.fieldValue(Vector3{})));
 }
@@ -143,15 +139,6 @@ TEST(BlobWorld, NumericGradientIsThreeTenthsOfTheSlopeTowardsTheNodes) {
   world.gradientStep = 0.001f;
   world.numericGradient(point, gradient);
   EXPECT_NEAR(gradient.x, 0.3 * -0.048, 0.3 * 0.048 * 0.002);
-}
-
-TEST(BlobWorld, GradientAndFieldVectorPointOppositeWaysOutsideTheDefaultRing) {
-  const BlobWorld world;
-  const Vector3 outside{20.0f, 0.0f, 0.0f};
-  Vector3 gradient;
-  world.numericGradient(outside, gradient);
-  EXPECT_LT(gradient.x, 0.0f);
-  EXPECT_GT(summedFieldVector(world, outside).x, 0.0f);
 }
 
 TEST(BlobWorld, FieldVectorHasTheTermsLengthAndPointsAwayFromTheNode) {

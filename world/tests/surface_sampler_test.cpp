@@ -1,5 +1,7 @@
 #include "world/blob_world.h"
 
+#include "scene/tests/scene_checks.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -47,13 +49,31 @@ const Vector3& nearestNode(const BlobWorld& world, const Vector3& p) {
   return world.nodes[nearest].position;
 }
 
+// The first count points of both clouds agree to the bit, normals too.
+void expectSameCloud(const MeshNode& actual, const MeshNode& expected, int count) {
+  const size_t bytes = count * sizeof(Vector3);
+  EXPECT_EQ(std::memcmp(actual.positions.get(), expected.positions.get(), bytes), 0);
+  EXPECT_EQ(std::memcmp(actual.normals.get(), expected.normals.get(), bytes), 0);
+}
+
+// The default world, a surface and the band of the default level and range.
+struct SurfaceSampler : ::testing::Test {
+  BlobWorld world;
+  MeshNode surface;
+
+  int startSampling(int pointCount, int batch) {
+    return world.startSampling(surface, LEVEL, RANGE, pointCount, batch);
+  }
+  int sampleFrom(int cursor, int batch) {
+    return world.sampleSurface(surface, LEVEL, RANGE, cursor, batch);
+  }
+};
+
 }  // namespace
 
-TEST(SurfaceSampler, PointsLieOnTheBandOnTheGridWithUnitNormalsTowardsTheRing) {
+TEST_F(SurfaceSampler, PointsLieOnTheBandOnTheGridWithUnitNormalsTowardsTheRing) {
   std::srand(11);
-  const BlobWorld world;
-  MeshNode surface;
-  ASSERT_EQ(world.startSampling(surface, LEVEL, RANGE, 300, 0), 300);
+  ASSERT_EQ(startSampling(300, 0), 300);
   ASSERT_EQ(surface.pointCount, 300);
 
   const float low = stored(double(LEVEL) - RANGE), high = stored(double(LEVEL) + RANGE);
@@ -77,71 +97,57 @@ TEST(SurfaceSampler, PointsLieOnTheBandOnTheGridWithUnitNormalsTowardsTheRing) {
   }
 }
 
-TEST(SurfaceSampler, TheSameGeneratorStateGivesTheSameCloud) {
-  const BlobWorld world;
-  MeshNode first, second;
+TEST_F(SurfaceSampler, TheSameGeneratorStateGivesTheSameCloud) {
+  MeshNode second;
   std::srand(5);
-  world.startSampling(first, LEVEL, RANGE, 40, 0);
+  startSampling(40, 0);
   std::srand(5);
   world.startSampling(second, LEVEL, RANGE, 40, 0);
-  EXPECT_EQ(std::memcmp(first.positions.get(), second.positions.get(), 40 * sizeof(Vector3)), 0);
-  EXPECT_EQ(std::memcmp(first.normals.get(), second.normals.get(), 40 * sizeof(Vector3)), 0);
+  expectSameCloud(surface, second, 40);
 }
 
-TEST(SurfaceSampler, BatchesStopAtTheirEndOrAtThePointCount) {
-  const BlobWorld world;
-  MeshNode surface;
-  EXPECT_EQ(world.startSampling(surface, LEVEL, RANGE, 25, 10), 10);
-  EXPECT_EQ(world.sampleSurface(surface, LEVEL, RANGE, 10, 10), 20);
-  EXPECT_EQ(world.sampleSurface(surface, LEVEL, RANGE, 20, 10), 25);
-  EXPECT_EQ(world.startSampling(surface, LEVEL, RANGE, 25, 0), 25);
-  EXPECT_EQ(world.startSampling(surface, LEVEL, RANGE, 25, -4), 25);
+TEST_F(SurfaceSampler, BatchesStopAtTheirEndOrAtThePointCount) {
+  EXPECT_EQ(startSampling(25, 10), 10);
+  EXPECT_EQ(sampleFrom(10, 10), 20);
+  EXPECT_EQ(sampleFrom(20, 10), 25);
+  EXPECT_EQ(startSampling(25, 0), 25);
+  EXPECT_EQ(startSampling(25, -4), 25);
   // The largest batch does not overflow the end.
-  EXPECT_EQ(world.sampleSurface(surface, LEVEL, RANGE, 3, 2147483647), 25);
+  EXPECT_EQ(sampleFrom(3, 2147483647), 25);
 }
 
-TEST(SurfaceSampler, NothingToPlaceDrawsNothing) {
-  const BlobWorld world;
-  MeshNode surface;
+TEST_F(SurfaceSampler, NothingToPlaceDrawsNothing) {
   surface.allocatePoints(8);
-  EXPECT_EQ(randCallsDuring(3, [&] { EXPECT_EQ(world.sampleSurface(surface, LEVEL, RANGE, 8, 10), 8); }), 0);
-  EXPECT_EQ(randCallsDuring(3, [&] { EXPECT_EQ(world.sampleSurface(surface, LEVEL, RANGE, 12, 0), 12); }), 0);
-  EXPECT_EQ(randCallsDuring(3, [&] { EXPECT_EQ(world.startSampling(surface, LEVEL, RANGE, 0, 10), 0); }), 0);
+  EXPECT_EQ(randCallsDuring(3, [&] { EXPECT_EQ(sampleFrom(8, 10), 8); }), 0);
+  EXPECT_EQ(randCallsDuring(3, [&] { EXPECT_EQ(sampleFrom(12, 0), 12); }), 0);
+  EXPECT_EQ(randCallsDuring(3, [&] { EXPECT_EQ(startSampling(0, 10), 0); }), 0);
   EXPECT_EQ(surface.pointCount, 0);
 }
 
-TEST(SurfaceSampler, AnUnreachableBandFailsThePointAfterTheFullBudget) {
-  BlobWorld world;
+TEST_F(SurfaceSampler, AnUnreachableBandFailsThePointAfterTheFullBudget) {
   world.layOutRing(0, 10.0f, 3.0f, 2.0f);  // the field is 0 everywhere
-  MeshNode surface;
   surface.allocatePoints(10);
-  const int calls = randCallsDuring(8, [&] {
-    EXPECT_EQ(world.sampleSurface(surface, LEVEL, RANGE, 4, 10), 4);
-  }, 3 * TRIES_PER_POINT + 10);
+  const int calls = randCallsDuring(
+      8, [&] { EXPECT_EQ(sampleFrom(4, 10), 4); }, 3 * TRIES_PER_POINT + 10);
   EXPECT_EQ(calls, 3 * TRIES_PER_POINT);
   EXPECT_EQ(surface.positions[4].x, 0.0f) << "a failed point writes nothing";
 }
 
-TEST(SurfaceSampler, ABandAroundZeroWithoutNodesTakesEveryFirstCandidate) {
-  BlobWorld world;
+TEST_F(SurfaceSampler, ABandAroundZeroWithoutNodesTakesEveryFirstCandidate) {
   world.layOutRing(0, 10.0f, 3.0f, 2.0f);
-  MeshNode surface;
-  const int calls = randCallsDuring(8, [&] {
-    EXPECT_EQ(world.startSampling(surface, 0.0f, RANGE, 6, 0), 6);
-  });
+  const int calls =
+      randCallsDuring(8, [&] { EXPECT_EQ(world.startSampling(surface, 0.0f, RANGE, 6, 0), 6); });
   EXPECT_EQ(calls, 3 * 6);
   // The draws go to z, y and x in this order.
   std::srand(8);
-  const float z = stored(((std::rand() % DRAW_MODULUS) * double(DRAW_SCALE) - 1.0) * 20.0);
-  const float y = stored(((std::rand() % DRAW_MODULUS) * double(DRAW_SCALE) - 1.0) * 20.0);
-  const float x = stored(((std::rand() % DRAW_MODULUS) * double(DRAW_SCALE) - 1.0) * 20.0);
-  EXPECT_EQ(surface.positions[0].x, x);
-  EXPECT_EQ(surface.positions[0].y, y);
-  EXPECT_EQ(surface.positions[0].z, z);
+  const auto draw = [] {
+    return stored(((std::rand() % DRAW_MODULUS) * double(DRAW_SCALE) - 1.0) * 20.0);
+  };
+  const float z = draw();
+  const float y = draw();
+  expectVector(surface.positions[0], {draw(), y, z});
   // Without a gradient the normal is stored as zero.
-  EXPECT_EQ(surface.normals[0].x, 0.0f);
-  EXPECT_EQ(surface.normals[0].y, 0.0f);
-  EXPECT_EQ(surface.normals[0].z, 0.0f);
+  expectVector(surface.normals[0], {0, 0, 0});
 
   // Both bounds belong to the band: a field of exactly 0 is on a band from
   // 0 up ("Level" equal to "Rnge") and on a band up to 0.
@@ -149,25 +155,19 @@ TEST(SurfaceSampler, ABandAroundZeroWithoutNodesTakesEveryFirstCandidate) {
   EXPECT_EQ(world.startSampling(surface, -RANGE, RANGE, 2, 0), 2);
 }
 
-TEST(SurfaceSampler, AFailedPointIsRetriedByTheNextCall) {
-  BlobWorld world;
-  MeshNode surface;
-  ASSERT_EQ(world.startSampling(surface, LEVEL, RANGE, 12, 5), 5);
-
+TEST_F(SurfaceSampler, AFailedPointIsRetriedByTheNextCall) {
+  ASSERT_EQ(startSampling(12, 5), 5);
   world.layOutRing(0, 10.0f, 3.0f, 2.0f);
-  ASSERT_EQ(world.sampleSurface(surface, LEVEL, RANGE, 5, 3), 5);
-
+  ASSERT_EQ(sampleFrom(5, 3), 5);
   world.layOutRing(6, 10.0f, 3.0f, 2.0f);
-  EXPECT_EQ(world.sampleSurface(surface, LEVEL, RANGE, 5, 3), 8);
+  EXPECT_EQ(sampleFrom(5, 3), 8);
   for (int i = 5; i < 8; ++i) EXPECT_NEAR(world.fieldValue(surface.positions[i]), LEVEL, RANGE);
 }
 
-TEST(SurfaceSampler, PointsAnAllowanceDoesNotReachArePlacedByLaterCallsAsWithoutIt) {
-  const BlobWorld world;
+TEST_F(SurfaceSampler, PointsAnAllowanceDoesNotReachArePlacedByLaterCallsAsWithoutIt) {
   constexpr int POINTS = 60;
-  MeshNode unlimited;
   std::srand(21);
-  world.startSampling(unlimited, LEVEL, RANGE, POINTS, 0);
+  startSampling(POINTS, 0);
 
   // An allowance of a few dozen candidates a call leaves most points to
   // later calls.
@@ -188,8 +188,5 @@ TEST(SurfaceSampler, PointsAnAllowanceDoesNotReachArePlacedByLaterCallsAsWithout
   }
   ASSERT_EQ(cursor, POINTS);
   EXPECT_GT(calls, 2 * POINTS) << "the allowance never held a point back";
-  EXPECT_EQ(std::memcmp(limited.positions.get(), unlimited.positions.get(),
-                        POINTS * sizeof(Vector3)), 0);
-  EXPECT_EQ(std::memcmp(limited.normals.get(), unlimited.normals.get(),
-                        POINTS * sizeof(Vector3)), 0);
+  expectSameCloud(limited, surface, POINTS);
 }
