@@ -24,6 +24,30 @@ HRESULT FacetBase::unexpected(const char* method) {
 
 void FacetBase::hold() { ++refs; }
 
+void letGoOf(FacetBase*& held) {
+  FacetBase* facet = held;
+  held = nullptr;
+  if (facet) facet->letGo();
+}
+
+bool letGoOf(std::vector<FacetBase*>& held, const FacetBase* facet) {
+  for (auto it = held.begin(); facet && it != held.end(); ++it) {
+    if ((*it)->object == facet->object) {
+      FacetBase* entry = *it;
+      held.erase(it);
+      entry->letGo();
+      return true;
+    }
+  }
+  return false;
+}
+
+void letGoOfAll(std::vector<FacetBase*>& held) {
+  std::vector<FacetBase*> entries;
+  entries.swap(held);
+  for (FacetBase* facet : entries) facet->letGo();
+}
+
 void FacetBase::letGo() {
   if (refs == 0) {
     world().problem("a reference held by the fakes on " + object->name() + " was already gone");
@@ -91,13 +115,7 @@ ULONG FakeObject::release(FacetBase& facet) {
 FakeState::~FakeState() {
   // Device contexts handed out and never given back.
   for (auto& object : objects) {
-    if (auto* surface = dynamic_cast<FakeSurface*>(object.get())) {
-      if (surface->dc) {
-        SelectObject(surface->dc, surface->previousBitmap);
-        DeleteDC(surface->dc);
-        DeleteObject(surface->bitmap);
-      }
-    }
+    if (auto* surface = dynamic_cast<FakeSurface*>(object.get())) surface->releaseDc();
   }
 }
 
@@ -277,18 +295,15 @@ DDPIXELFORMAT fakeRgbFormat(DWORD bits, DWORD extraFlags) {
   format.dwSize = sizeof(format);
   format.dwFlags = DDPF_RGB | extraFlags;
   format.dwRGBBitCount = bits;
-  if (bits == 16 && (extraFlags & DDPF_ALPHAPIXELS)) {
+  const bool alpha = extraFlags & DDPF_ALPHAPIXELS;
+  if (bits == 15 || (bits == 16 && alpha)) {
     format.dwRBitMask = 0x7C00;
     format.dwGBitMask = 0x03E0;
     format.dwBBitMask = 0x001F;
-    format.dwRGBAlphaBitMask = 0x8000;
+    if (bits == 16) format.dwRGBAlphaBitMask = 0x8000;
   } else if (bits == 16) {
     format.dwRBitMask = 0xF800;
     format.dwGBitMask = 0x07E0;
-    format.dwBBitMask = 0x001F;
-  } else if (bits == 15) {
-    format.dwRBitMask = 0x7C00;
-    format.dwGBitMask = 0x03E0;
     format.dwBBitMask = 0x001F;
   } else if (bits >= 24) {
     format.dwRBitMask = 0xFF0000;
