@@ -116,27 +116,27 @@ TEST_F(DeviceTest, LongListsArriveInPiecesThatEndOnAPrimitive) {
   std::vector<D3DVERTEX> cloud = numberedVertices(150000);
   device.beginScene();
 
-  fakes.clearCalls();
-  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, cloud.data(), 70000,
-                                 D3DDP_DONOTLIGHT),
-            S_OK);
-  EXPECT_THAT(drawCounts(fakes), ElementsAre(65535u, 4465u));
-  const auto pieces = fakes.callsTo("DrawPrimitive");
-  EXPECT_EQ(pieces[1].vertices.at(0).x, 65535.0f);
-  EXPECT_EQ(pieces[1].args[3], DWORD(D3DDP_DONOTLIGHT));
-
-  fakes.clearCalls();
-  EXPECT_EQ(device.drawPrimitive(D3DPT_LINELIST, D3DFVF_VERTEX, cloud.data(), 70000, 0), S_OK);
-  EXPECT_THAT(drawCounts(fakes), ElementsAre(65534u, 4466u));
-
-  fakes.clearCalls();
-  EXPECT_EQ(device.drawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, cloud.data(), 90000, 0), S_OK);
-  EXPECT_THAT(drawCounts(fakes), ElementsAre(65535u, 24465u));
-
-  // Exactly the most one call takes goes in one call.
-  fakes.clearCalls();
-  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, cloud.data(), 65535, 0), S_OK);
-  EXPECT_THAT(drawCounts(fakes), ElementsAre(65535u));
+  const struct {
+    D3DPRIMITIVETYPE type;
+    DWORD count;
+    std::vector<DWORD> pieces;
+  } lists[] = {{D3DPT_POINTLIST, 70000, {65535, 4465}},
+               {D3DPT_LINELIST, 70000, {65534, 4466}},
+               {D3DPT_TRIANGLELIST, 90000, {65535, 24465}},
+               // Exactly the most one call takes goes in one call.
+               {D3DPT_POINTLIST, 65535, {65535}}};
+  for (const auto& list : lists) {
+    SCOPED_TRACE(std::to_string(list.count) + " vertices of type " + std::to_string(list.type));
+    fakes.clearCalls();
+    EXPECT_EQ(device.drawPrimitive(list.type, D3DFVF_VERTEX, cloud.data(), list.count,
+                                   D3DDP_DONOTLIGHT),
+              S_OK);
+    EXPECT_EQ(drawCounts(fakes), list.pieces);
+    // The last piece starts where the others end, with the same flags.
+    const FakeCall last = fakes.callsTo("DrawPrimitive").back();
+    EXPECT_EQ(last.vertices.at(0).x, float(list.count - list.pieces.back()));
+    EXPECT_EQ(last.args[3], DWORD(D3DDP_DONOTLIGHT));
+  }
 
   // The first failing piece ends the list and is the result.
   fakes.clearCalls();

@@ -17,6 +17,17 @@ bool usesOnlyDirectX5Interfaces(const FakeCall& call) {
   return true;
 }
 
+// A device that goes on without a z-buffer holds none and clears only its
+// target.
+void expectNoZBuffer(FakeMachine& machine) {
+  EXPECT_FALSE(machine.device.useZBuffer);
+  EXPECT_EQ(machine.device.zBuffer4, nullptr);
+  EXPECT_EQ(machine.device.zBuffer3, nullptr);
+  machine.fakes.clearCalls();
+  EXPECT_EQ(machine.device.clear(), S_OK);
+  EXPECT_EQ(machine.fakes.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
+}
+
 }  // namespace
 
 TEST_F(DeviceTest, StartsOnDirectX6WithTheHardwareDeviceAZBufferAndTheWindowsClipper) {
@@ -93,6 +104,13 @@ TEST_F(DeviceTest, WithoutDirectDraw4EveryObjectIsMadeThroughTheDirectX5Interfac
   EXPECT_NE(device.zBuffer3, nullptr);
   EXPECT_NE(device.device2, nullptr);
   EXPECT_NE(device.viewport2, nullptr);
+  // The hardware device's z-buffer takes the shallowest depth offered.
+  const FakeCall zBuffer = fakes.callsTo("CreateSurface").at(2);
+  EXPECT_EQ(zBuffer.desc.dwFlags, 0x47u);
+  EXPECT_EQ(zBuffer.desc.dwZBufferBitDepth, 16u);
+  EXPECT_EQ(zBuffer.desc.ddsCaps.dwCaps, 0x24000u);
+  EXPECT_EQ(zBuffer.desc.dwWidth, 400u);
+  EXPECT_TRUE(device.useHardware);
 
   // A whole frame, a light, the material and a resize stay on the older path.
   device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1));
@@ -177,9 +195,8 @@ TEST_F(DeviceTest, WithoutAnExactZBufferFormatItStartsWithoutZBuffer) {
                           fakeZBufferFormat(24, DDPF_STENCILBUFFER)};
   ASSERT_EQ(start(), S_OK);
   EXPECT_TRUE(device.ready);
-  EXPECT_FALSE(device.useZBuffer);
-  EXPECT_EQ(device.zBuffer4, nullptr);
   EXPECT_EQ(fakes.count("CreateSurface"), 2u);
+  expectNoZBuffer(*this);
 }
 
 TEST_F(DeviceTest, NoHardwareZBufferSwitchesToSoftwareForTheZBufferOnly) {
@@ -274,27 +291,10 @@ TEST_F(DeviceTest, AZBufferThatCannotBeMadeIsDoneWithout) {
     FakeMachine machine;
     machine.fakes.script("CreateSurface", results);
     EXPECT_EQ(machine.start(), S_OK) << machine.fakes.log();
-    EXPECT_FALSE(machine.device.useZBuffer);
-    EXPECT_EQ(machine.device.zBuffer4, nullptr);
     EXPECT_EQ(machine.fakes.count("CreateSurface"), results.size());
-    // Clearing asks only for the target.
-    EXPECT_EQ(machine.device.clear(), S_OK);
-    EXPECT_EQ(machine.fakes.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
+    expectNoZBuffer(machine);
     machine.expectAllReleased();
   }
-}
-
-TEST_F(DeviceTest, DirectX5HardwareZBufferTakesTheShallowestOfferedDepth) {
-  fakes.offerDirectDraw4 = false;
-  fakes.devices = {FakeDeviceInfo::rgb(),
-                   FakeDeviceInfo::hal(D3DDEVCAPS_DRAWPRIMTLVERTEX, DDBD_16 | DDBD_24 | DDBD_32)};
-  ASSERT_EQ(start(), S_OK);
-  const FakeCall zBuffer = fakes.callsTo("CreateSurface").at(2);
-  EXPECT_EQ(zBuffer.desc.dwFlags, 0x47u);
-  EXPECT_EQ(zBuffer.desc.dwZBufferBitDepth, 16u);
-  EXPECT_EQ(zBuffer.desc.ddsCaps.dwCaps, 0x24000u);
-  EXPECT_EQ(zBuffer.desc.dwWidth, 400u);
-  EXPECT_TRUE(device.useHardware);
 }
 
 TEST_F(DeviceTest, DirectX5WithoutHardwareDepthsMakesASoftwareZBufferAndRetriesHardware) {
@@ -374,13 +374,7 @@ TEST_P(SetupOnEachGeneration, EachAttachResultIsHandled) {
       // The back buffer is the one restored.
       EXPECT_EQ(restores[0].object, machine.fakes.callsTo("AddAttachedSurface").at(0).object);
     }
-    if (!attach.zBuffer) {
-      EXPECT_EQ(directX6() ? static_cast<void*>(machine.device.zBuffer4) : machine.device.zBuffer3,
-                nullptr);
-      machine.fakes.clearCalls();
-      machine.device.clear();
-      EXPECT_EQ(machine.fakes.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
-    }
+    if (!attach.zBuffer) expectNoZBuffer(machine);
     machine.expectAllReleased();
   }
 }
