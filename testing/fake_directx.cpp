@@ -256,13 +256,8 @@ D3DDEVICEDESC emptyDevice() {
 }  // namespace
 
 FakeDeviceInfo FakeDeviceInfo::hal(DWORD devCaps, DWORD zBufferDepths) {
-  FakeDeviceInfo device;
-  device.guid = IID_IDirect3DHALDevice;
-  device.description = "Fake hardware device";
-  device.name = "Direct3D HAL";
-  device.hardware = describedDevice(D3DCOLOR_RGB, devCaps, zBufferDepths);
-  device.software = emptyDevice();
-  return device;
+  return {IID_IDirect3DHALDevice, "Fake hardware device", "Direct3D HAL",
+          describedDevice(D3DCOLOR_RGB, devCaps, zBufferDepths), emptyDevice()};
 }
 
 FakeDeviceInfo FakeDeviceInfo::rgb(DWORD devCaps, DWORD zBufferDepths) {
@@ -272,13 +267,8 @@ FakeDeviceInfo FakeDeviceInfo::rgb(DWORD devCaps, DWORD zBufferDepths) {
 }
 
 FakeDeviceInfo FakeDeviceInfo::softwareDevice(const GUID& guid, DWORD devCaps) {
-  FakeDeviceInfo device;
-  device.guid = guid;
-  device.description = "Fake software device";
-  device.name = "Direct3D HEL";
-  device.hardware = emptyDevice();
-  device.software = describedDevice(D3DCOLOR_RGB, devCaps, DDBD_16 | DDBD_24 | DDBD_32);
-  return device;
+  return {guid, "Fake software device", "Direct3D HEL", emptyDevice(),
+          describedDevice(D3DCOLOR_RGB, devCaps, DDBD_16 | DDBD_24 | DDBD_32)};
 }
 
 DDPIXELFORMAT fakeZBufferFormat(DWORD bits, DWORD extraFlags) {
