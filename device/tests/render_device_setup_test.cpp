@@ -185,7 +185,7 @@ TEST_F(DeviceTest, OnlyWideTrueColourDisplaysGetTheSoftwareDevice) {
     EXPECT_EQ(machine.device.softwareFallback, !display.hardware);
     EXPECT_EQ(deviceEnumeration.displayBitDepth, display.bits);
     EXPECT_TRUE(same(machine.fakes.callsTo("CreateDevice").at(0).guid,
-                          display.hardware ? IID_IDirect3DHALDevice : IID_IDirect3DRGBDevice));
+                     display.hardware ? IID_IDirect3DHALDevice : IID_IDirect3DRGBDevice));
     machine.expectAllReleased();
   }
 }
