@@ -5,7 +5,6 @@
 #include "testing/fake_objects.h"
 
 #include <algorithm>
-#include <type_traits>
 
 namespace {
 
@@ -23,6 +22,12 @@ bool isFlexibleFormatOf32Bytes(DWORD code) {
 
 bool isVertexType(DWORD code) {
   return code == D3DVT_VERTEX || code == D3DVT_LVERTEX || code == D3DVT_TLVERTEX;
+}
+
+// A state's value, 0 when it was never set.
+DWORD valueOf(const std::map<DWORD, DWORD>& states, DWORD state) {
+  auto found = states.find(state);
+  return found == states.end() ? 0 : found->second;
 }
 
 // ---- Lights and materials ----------------------------------------------
@@ -131,16 +136,8 @@ struct ViewportFacetCommon : Facet<Interface> {
     FakeCall& call = this->record("DeleteLight", {this->world().idOf(light)});
     if (FAILED(call.result)) return call.result;
     FacetBase* facet = this->world().find(light, "DeleteLight");
-    auto& lights = self().lights;
-    for (auto it = lights.begin(); facet && it != lights.end(); ++it) {
-      if ((*it)->object == facet->object) {
-        FacetBase* held = *it;
-        lights.erase(it);
-        held->letGo();
-        return call.result;
-      }
-    }
-    return call.result = D3DERR_LIGHTNOTINTHISVIEWPORT;
+    if (!letGoOf(self().lights, facet)) return call.result = D3DERR_LIGHTNOTINTHISVIEWPORT;
+    return call.result;
   }
 
   STDMETHODIMP SetViewport2(D3DVIEWPORT2* data) override {
@@ -205,17 +202,9 @@ struct DeviceFacetCommon : Facet<Interface> {
     FakeCall& call = this->record("DeleteViewport", {this->world().idOf(viewport)});
     if (FAILED(call.result)) return call.result;
     FacetBase* facet = this->world().find(viewport, "DeleteViewport");
-    auto& viewports = self().viewports;
-    for (auto it = viewports.begin(); facet && it != viewports.end(); ++it) {
-      if ((*it)->object == facet->object) {
-        FacetBase* held = *it;
-        viewports.erase(it);
-        static_cast<FakeViewport&>(*held->object).device = nullptr;
-        held->letGo();
-        return call.result;
-      }
-    }
-    return call.result = DDERR_INVALIDPARAMS;
+    if (!letGoOf(self().viewports, facet)) return call.result = DDERR_INVALIDPARAMS;
+    static_cast<FakeViewport&>(*facet->object).device = nullptr;
+    return call.result;
   }
 
   STDMETHODIMP SetCurrentViewport(ViewportInterface* viewport) override {
@@ -226,7 +215,7 @@ struct DeviceFacetCommon : Facet<Interface> {
       return call.result = DDERR_INVALIDPARAMS;
     }
     facet->hold();
-    if (self().currentViewport) self().currentViewport->letGo();
+    letGoOf(self().currentViewport);
     self().currentViewport = facet;
     return call.result;
   }
@@ -257,8 +246,7 @@ struct DeviceFacetCommon : Facet<Interface> {
   STDMETHODIMP GetRenderState(D3DRENDERSTATETYPE state, LPDWORD value) override {
     FakeCall& call = this->record("GetRenderState", {DWORD(state)});
     if (FAILED(call.result)) return call.result;
-    auto found = self().renderStates.find(state);
-    *value = found == self().renderStates.end() ? 0 : found->second;
+    *value = valueOf(self().renderStates, state);
     return call.result;
   }
 
@@ -275,8 +263,7 @@ struct DeviceFacetCommon : Facet<Interface> {
   STDMETHODIMP GetLightState(D3DLIGHTSTATETYPE state, LPDWORD value) override {
     FakeCall& call = this->record("GetLightState", {DWORD(state)});
     if (FAILED(call.result)) return call.result;
-    auto found = self().lightStates.find(state);
-    *value = found == self().lightStates.end() ? 0 : found->second;
+    *value = valueOf(self().lightStates, state);
     return call.result;
   }
 
@@ -396,9 +383,9 @@ struct Device3Facet : DeviceFacetCommon<IDirect3DDevice3, IDirect3DViewport3, DW
 
 // ---- Direct3D ----------------------------------------------------------
 
-template <class Interface, class Generation>
+template <class Interface, int GENERATION, class MaterialInterface, class MaterialFacetType,
+          class ViewportInterface, class ViewportFacetType>
 struct Direct3DFacetCommon : Facet<Interface> {
-  static constexpr int GENERATION = Generation::value;
   FakeDirectX& script() { return this->world().script; }
 
   STDMETHODIMP EnumDevices(LPD3DENUMDEVICESCALLBACK accept, void* context) override {
@@ -420,12 +407,19 @@ struct Direct3DFacetCommon : Facet<Interface> {
 
   STDMETHODIMP CreateLight(IDirect3DLight** light, IUnknown* outer) override {
     FakeCall& call = this->record("CreateLight", {this->world().idOf(outer)});
-    *light = nullptr;
-    if (FAILED(call.result)) return call.result;
-    auto& made = this->world().template make<FakeLight>();
-    made.template handOut<LightFacet>(light);
-    call.made = made.id;
-    return call.result;
+    return this->world().template create<FakeLight, LightFacet>(call, light);
+  }
+
+  STDMETHODIMP CreateMaterial(MaterialInterface** material, IUnknown* outer) override {
+    FakeCall& call = this->record("CreateMaterial", {this->world().idOf(outer)});
+    return this->world().template create<FakeMaterial, MaterialFacetType>(call, material,
+                                                                          GENERATION);
+  }
+
+  STDMETHODIMP CreateViewport(ViewportInterface** viewport, IUnknown* outer) override {
+    FakeCall& call = this->record("CreateViewport", {this->world().idOf(outer)});
+    return this->world().template create<FakeViewport, ViewportFacetType>(call, viewport,
+                                                                          GENERATION);
   }
 
   FAKE_UNEXPECTED(FindDevice, (D3DFINDDEVICESEARCH*, D3DFINDDEVICERESULT*))
@@ -452,28 +446,9 @@ struct Direct3DFacetCommon : Facet<Interface> {
   }
 };
 
-struct Direct3D2Facet : Direct3DFacetCommon<IDirect3D2, std::integral_constant<int, 2>> {
+struct Direct3D2Facet : Direct3DFacetCommon<IDirect3D2, 2, IDirect3DMaterial2, Material2Facet,
+                                             IDirect3DViewport2, Viewport2Facet> {
   static constexpr const char* NAME = "IDirect3D2";
-
-  STDMETHODIMP CreateMaterial(IDirect3DMaterial2** material, IUnknown* outer) override {
-    FakeCall& call = record("CreateMaterial", {world().idOf(outer)});
-    *material = nullptr;
-    if (FAILED(call.result)) return call.result;
-    auto& made = world().make<FakeMaterial>(2);
-    made.handOut<Material2Facet>(material);
-    call.made = made.id;
-    return call.result;
-  }
-
-  STDMETHODIMP CreateViewport(IDirect3DViewport2** viewport, IUnknown* outer) override {
-    FakeCall& call = record("CreateViewport", {world().idOf(outer)});
-    *viewport = nullptr;
-    if (FAILED(call.result)) return call.result;
-    auto& made = world().make<FakeViewport>(2);
-    made.handOut<Viewport2Facet>(viewport);
-    call.made = made.id;
-    return call.result;
-  }
 
   STDMETHODIMP CreateDevice(REFCLSID guid, IDirectDrawSurface* surface,
                             IDirect3DDevice2** device) override {
@@ -482,28 +457,9 @@ struct Direct3D2Facet : Direct3DFacetCommon<IDirect3D2, std::integral_constant<i
   }
 };
 
-struct Direct3D3Facet : Direct3DFacetCommon<IDirect3D3, std::integral_constant<int, 3>> {
+struct Direct3D3Facet : Direct3DFacetCommon<IDirect3D3, 3, IDirect3DMaterial3, Material3Facet,
+                                             IDirect3DViewport3, Viewport3Facet> {
   static constexpr const char* NAME = "IDirect3D3";
-
-  STDMETHODIMP CreateMaterial(IDirect3DMaterial3** material, IUnknown* outer) override {
-    FakeCall& call = record("CreateMaterial", {world().idOf(outer)});
-    *material = nullptr;
-    if (FAILED(call.result)) return call.result;
-    auto& made = world().make<FakeMaterial>(3);
-    made.handOut<Material3Facet>(material);
-    call.made = made.id;
-    return call.result;
-  }
-
-  STDMETHODIMP CreateViewport(IDirect3DViewport3** viewport, IUnknown* outer) override {
-    FakeCall& call = record("CreateViewport", {world().idOf(outer)});
-    *viewport = nullptr;
-    if (FAILED(call.result)) return call.result;
-    auto& made = world().make<FakeViewport>(3);
-    made.handOut<Viewport3Facet>(viewport);
-    call.made = made.id;
-    return call.result;
-  }
 
   STDMETHODIMP CreateDevice(REFCLSID guid, IDirectDrawSurface4* surface,
                             IDirect3DDevice3** device, IUnknown* outer) override {
@@ -556,22 +512,10 @@ FacetBase* FakeD3DDevice::facetFor(const IID& iid) {
 }
 
 void FakeD3DDevice::dropHeldReferences() {
-  if (currentViewport) {
-    FacetBase* held = currentViewport;
-    currentViewport = nullptr;
-    held->letGo();
-  }
-  std::vector<FacetBase*> held;
-  held.swap(viewports);
-  for (FacetBase* facet : held) {
-    static_cast<FakeViewport&>(*facet->object).device = nullptr;
-    facet->letGo();
-  }
-  if (target) {
-    FacetBase* surface = target;
-    target = nullptr;
-    surface->letGo();
-  }
+  letGoOf(currentViewport);
+  for (FacetBase* facet : viewports) static_cast<FakeViewport&>(*facet->object).device = nullptr;
+  letGoOfAll(viewports);
+  letGoOf(target);
 }
 
 D3DMATRIX* FakeD3DDevice::transform(DWORD state) {
@@ -618,11 +562,7 @@ FacetBase* FakeViewport::facetFor(const IID& iid) {
   return nullptr;
 }
 
-void FakeViewport::dropHeldReferences() {
-  std::vector<FacetBase*> held;
-  held.swap(lights);
-  for (FacetBase* light : held) light->letGo();
-}
+void FakeViewport::dropHeldReferences() { letGoOfAll(lights); }
 
 FacetBase* FakeLight::facetFor(const IID& iid) {
   return sameGuid(iid, IID_IDirect3DLight) ? facet<LightFacet>() : nullptr;

@@ -63,16 +63,8 @@ struct SurfaceFacetCommon : Facet<Interface> {
         this->record("DeleteAttachedSurface", {flags, this->world().idOf(attachment)});
     if (FAILED(call.result)) return call.result;
     FacetBase* facet = this->world().find(attachment, "DeleteAttachedSurface");
-    auto& attached = self().attached;
-    for (auto it = attached.begin(); facet && it != attached.end(); ++it) {
-      if ((*it)->object == facet->object) {
-        FacetBase* held = *it;
-        attached.erase(it);
-        held->letGo();
-        return call.result;
-      }
-    }
-    return call.result = DDERR_SURFACENOTATTACHED;
+    if (!letGoOf(self().attached, facet)) return call.result = DDERR_SURFACENOTATTACHED;
+    return call.result;
   }
 
   STDMETHODIMP Blt(LPRECT destination, Interface* source, LPRECT sourceRect, DWORD flags,
@@ -120,13 +112,8 @@ struct SurfaceFacetCommon : Facet<Interface> {
   STDMETHODIMP ReleaseDC(HDC dc) override {
     FakeCall& call = this->record("ReleaseDC");
     if (FAILED(call.result)) return call.result;
-    FakeSurface& surface = self();
-    if (!surface.dc || dc != surface.dc) return call.result = DDERR_INVALIDPARAMS;
-    SelectObject(surface.dc, surface.previousBitmap);
-    DeleteDC(surface.dc);
-    DeleteObject(surface.bitmap);
-    surface.dc = nullptr;
-    surface.bitmap = nullptr;
+    if (!self().dc || dc != self().dc) return call.result = DDERR_INVALIDPARAMS;
+    self().releaseDc();
     return call.result;
   }
 
@@ -148,7 +135,7 @@ struct SurfaceFacetCommon : Facet<Interface> {
     if (FAILED(call.result)) return call.result;
     FacetBase* facet = this->world().find(clipper, "SetClipper");
     if (facet) facet->hold();
-    if (self().clipper) self().clipper->letGo();
+    letGoOf(self().clipper);
     self().clipper = facet;
     return call.result;
   }
@@ -271,12 +258,7 @@ struct DirectDrawFacetCommon : Facet<Interface> {
 
   STDMETHODIMP CreateClipper(DWORD flags, LPDIRECTDRAWCLIPPER* clipper, IUnknown* outer) override {
     FakeCall& call = this->record("CreateClipper", {flags, this->world().idOf(outer)});
-    *clipper = nullptr;
-    if (FAILED(call.result)) return call.result;
-    auto& made = this->world().template make<FakeClipper>();
-    made.template handOut<ClipperFacet>(clipper);
-    call.made = made.id;
-    return call.result;
+    return this->world().template create<FakeClipper, ClipperFacet>(call, clipper);
   }
 
   STDMETHODIMP CreateSurface(Desc* desc, SurfaceInterface** surface, IUnknown* outer) override {
@@ -418,14 +400,17 @@ FacetBase* FakeSurface::facetFor(const IID& iid) {
 }
 
 void FakeSurface::dropHeldReferences() {
-  if (clipper) {
-    FacetBase* held = clipper;
-    clipper = nullptr;
-    held->letGo();
-  }
-  std::vector<FacetBase*> held;
-  held.swap(attached);
-  for (FacetBase* facet : held) facet->letGo();
+  letGoOf(clipper);
+  letGoOfAll(attached);
+}
+
+void FakeSurface::releaseDc() {
+  if (!dc) return;
+  SelectObject(dc, previousBitmap);
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  dc = nullptr;
+  bitmap = nullptr;
 }
 
 bool FakeSurface::hasZBuffer() const {
@@ -443,10 +428,5 @@ HRESULT WINAPI fakeDirectDrawCreate(GUID* driver, IDirectDraw** directDraw, IUnk
   FakeState& world = *currentFakes;
   FakeCall& call = world.record(nullptr, "DirectDrawCreate",
                                 {driver != nullptr, world.idOf(outer)});
-  *directDraw = nullptr;
-  if (FAILED(call.result)) return call.result;
-  auto& made = world.make<FakeDirectDrawObject>();
-  made.handOut<DirectDrawFacet>(directDraw);
-  call.made = made.id;
-  return call.result;
+  return world.create<FakeDirectDrawObject, DirectDrawFacet>(call, directDraw);
 }

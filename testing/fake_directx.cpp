@@ -24,6 +24,30 @@ HRESULT FacetBase::unexpected(const char* method) {
 
 void FacetBase::hold() { ++refs; }
 
+void letGoOf(FacetBase*& held) {
+  FacetBase* facet = held;
+  held = nullptr;
+  if (facet) facet->letGo();
+}
+
+bool letGoOf(std::vector<FacetBase*>& held, const FacetBase* facet) {
+  for (auto it = held.begin(); facet && it != held.end(); ++it) {
+    if ((*it)->object == facet->object) {
+      FacetBase* entry = *it;
+      held.erase(it);
+      entry->letGo();
+      return true;
+    }
+  }
+  return false;
+}
+
+void letGoOfAll(std::vector<FacetBase*>& held) {
+  std::vector<FacetBase*> entries;
+  entries.swap(held);
+  for (FacetBase* facet : entries) facet->letGo();
+}
+
 void FacetBase::letGo() {
   if (refs == 0) {
     world().problem("a reference held by the fakes on " + object->name() + " was already gone");
@@ -91,13 +115,7 @@ ULONG FakeObject::release(FacetBase& facet) {
 FakeState::~FakeState() {
   // Device contexts handed out and never given back.
   for (auto& object : objects) {
-    if (auto* surface = dynamic_cast<FakeSurface*>(object.get())) {
-      if (surface->dc) {
-        SelectObject(surface->dc, surface->previousBitmap);
-        DeleteDC(surface->dc);
-        DeleteObject(surface->bitmap);
-      }
-    }
+    if (auto* surface = dynamic_cast<FakeSurface*>(object.get())) surface->releaseDc();
   }
 }
 
@@ -238,13 +256,8 @@ D3DDEVICEDESC emptyDevice() {
 }  // namespace
 
 FakeDeviceInfo FakeDeviceInfo::hal(DWORD devCaps, DWORD zBufferDepths) {
-  FakeDeviceInfo device;
-  device.guid = IID_IDirect3DHALDevice;
-  device.description = "Fake hardware device";
-  device.name = "Direct3D HAL";
-  device.hardware = describedDevice(D3DCOLOR_RGB, devCaps, zBufferDepths);
-  device.software = emptyDevice();
-  return device;
+  return {IID_IDirect3DHALDevice, "Fake hardware device", "Direct3D HAL",
+          describedDevice(D3DCOLOR_RGB, devCaps, zBufferDepths), emptyDevice()};
 }
 
 FakeDeviceInfo FakeDeviceInfo::rgb(DWORD devCaps, DWORD zBufferDepths) {
@@ -254,13 +267,8 @@ FakeDeviceInfo FakeDeviceInfo::rgb(DWORD devCaps, DWORD zBufferDepths) {
 }
 
 FakeDeviceInfo FakeDeviceInfo::softwareDevice(const GUID& guid, DWORD devCaps) {
-  FakeDeviceInfo device;
-  device.guid = guid;
-  device.description = "Fake software device";
-  device.name = "Direct3D HEL";
-  device.hardware = emptyDevice();
-  device.software = describedDevice(D3DCOLOR_RGB, devCaps, DDBD_16 | DDBD_24 | DDBD_32);
-  return device;
+  return {guid, "Fake software device", "Direct3D HEL", emptyDevice(),
+          describedDevice(D3DCOLOR_RGB, devCaps, DDBD_16 | DDBD_24 | DDBD_32)};
 }
 
 DDPIXELFORMAT fakeZBufferFormat(DWORD bits, DWORD extraFlags) {
@@ -277,18 +285,15 @@ DDPIXELFORMAT fakeRgbFormat(DWORD bits, DWORD extraFlags) {
   format.dwSize = sizeof(format);
   format.dwFlags = DDPF_RGB | extraFlags;
   format.dwRGBBitCount = bits;
-  if (bits == 16 && (extraFlags & DDPF_ALPHAPIXELS)) {
+  const bool alpha = extraFlags & DDPF_ALPHAPIXELS;
+  if (bits == 15 || (bits == 16 && alpha)) {
     format.dwRBitMask = 0x7C00;
     format.dwGBitMask = 0x03E0;
     format.dwBBitMask = 0x001F;
-    format.dwRGBAlphaBitMask = 0x8000;
+    if (bits == 16) format.dwRGBAlphaBitMask = 0x8000;
   } else if (bits == 16) {
     format.dwRBitMask = 0xF800;
     format.dwGBitMask = 0x07E0;
-    format.dwBBitMask = 0x001F;
-  } else if (bits == 15) {
-    format.dwRBitMask = 0x7C00;
-    format.dwGBitMask = 0x03E0;
     format.dwBBitMask = 0x001F;
   } else if (bits >= 24) {
     format.dwRBitMask = 0xFF0000;

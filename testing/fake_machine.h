@@ -9,8 +9,11 @@
 
 struct FakeMachine {
   explicit FakeMachine(PresentWay way = PresentWay::PRIMARY_BLT, RECT area = {100, 80, 400, 300})
-      : fakes(way), window(area.left, area.top, area.right, area.bottom) {}
+      : origin{area.left, area.top},
+        fakes(way),
+        window(area.left, area.top, area.right, area.bottom) {}
 
+  POINT origin;  // where the window stands
   FakeDirectX fakes;
   TestWindow window;
   RenderDevice device;
@@ -20,6 +23,12 @@ struct FakeMachine {
     device.attachWindow(window.handle);
     device.requireDrawPrimitive = true;
     return device.startUp();
+  }
+
+  // Gives the window a new size where it stands and lets the device follow.
+  HRESULT resizeWindow(int width, int height) {
+    window.place(origin.x, origin.y, width, height);
+    return device.resize();
   }
 
   // Tears the device down: nothing of it may stay referenced, a second

@@ -34,6 +34,13 @@ struct FacetBase {
   void letGo();
 };
 
+// The references the fakes hold on others: one in a holder, or a list of
+// them. Each gives back what it held; the list form takes out the entry for
+// `facet`'s object and says whether there was one.
+void letGoOf(FacetBase*& held);
+bool letGoOf(std::vector<FacetBase*>& held, const FacetBase* facet);
+void letGoOfAll(std::vector<FacetBase*>& held);
+
 template <class Interface>
 struct Facet : Interface, FacetBase {
   void* pointer() override { return static_cast<Interface*>(this); }
@@ -115,6 +122,7 @@ struct FakeSurface : FakeObject {
   FacetBase* facetFor(const IID& iid) override;
   void dropHeldReferences() override;
   bool hasZBuffer() const;
+  void releaseDc();  // the device context handed out by GetDC
 };
 
 struct FakeClipper : FakeObject {
@@ -196,6 +204,17 @@ struct FakeState {
     Object& object = *made;
     objects.push_back(std::move(made));
     return object;
+  }
+  // Answers a creation call: unless its scripted result is a failure, a new
+  // Object handed out through its facet F to `out`.
+  template <class Object, class F, class Interface, class... Arguments>
+  HRESULT create(FakeCall& call, Interface** out, Arguments... arguments) {
+    *out = nullptr;
+    if (FAILED(call.result)) return call.result;
+    auto& made = make<Object>(arguments...);
+    made.template handOut<F>(out);
+    call.made = made.id;
+    return call.result;
   }
 
   FakeCall& record(FacetBase* facet, const char* method, std::vector<DWORD> args);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 
 class DeviceTest : public ::testing::Test, public FakeMachine {
@@ -39,6 +40,19 @@ inline std::string generationName(const ::testing::TestParamInfo<bool>& info) {
 #define EACH_GENERATION(suite) \
   INSTANTIATE_TEST_SUITE_P(Generation, suite, ::testing::Bool(), generationName)
 
+// Records (matrices, GUIDs, lights, materials) compared byte for byte, as
+// the device copies them.
+template <class Record>
+bool same(const Record& a, const Record& b) {
+  return std::memcmp(&a, &b, sizeof(Record)) == 0;
+}
+
+// Rectangles compare and print whole.
+inline bool operator==(const RECT& a, const RECT& b) { return same(a, b); }
+inline void PrintTo(const RECT& rect, std::ostream* out) {
+  *out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
+}
+
 inline D3DMATRIX identityMatrix() {
   D3DMATRIX matrix{};
   matrix._11 = matrix._22 = matrix._33 = matrix._44 = 1.0f;
@@ -51,14 +65,6 @@ inline D3DMATRIX translationMatrix(float x, float y, float z) {
   matrix._42 = y;
   matrix._43 = z;
   return matrix;
-}
-
-inline bool sameMatrix(const D3DMATRIX& a, const D3DMATRIX& b) {
-  return std::memcmp(&a, &b, sizeof(D3DMATRIX)) == 0;
-}
-
-inline bool sameGuids(const GUID& a, const GUID& b) {
-  return std::memcmp(&a, &b, sizeof(GUID)) == 0;
 }
 
 inline D3DLIGHT2 directionalLight(float r, float g, float b, float x, float y, float z) {
@@ -82,4 +88,38 @@ inline D3DMATERIAL diffuseMaterial(float r, float g, float b) {
   material.dcvDiffuse.g = g;
   material.dcvDiffuse.b = b;
   return material;
+}
+
+// Draws one point in a scene and gives back the state it was drawn with.
+inline FakeDrawState drawOnePoint(RenderDevice& device, const FakeDirectX& fakes,
+                                  DWORD flags = 0) {
+  EXPECT_EQ(device.beginScene(), S_OK);
+  D3DVERTEX vertex{};
+  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, flags), S_OK);
+  EXPECT_EQ(device.endScene(), S_OK);
+  return fakes.callsTo("DrawPrimitive").back().state;
+}
+
+// A device that is not ready answers every frame operation without reaching
+// DirectX.
+inline void expectNothingReachesDirectX(RenderDevice& device, const FakeDirectX& fakes) {
+  D3DVERTEX vertex{};
+  WORD index = 0;
+  D3DMATRIX matrix = identityMatrix();
+  EXPECT_EQ(device.clear(), S_OK);
+  EXPECT_EQ(device.present(), S_OK);
+  EXPECT_EQ(device.beginScene(), E_FAIL);
+  EXPECT_EQ(device.endScene(), E_FAIL);
+  EXPECT_EQ(device.setRenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID), E_FAIL);
+  EXPECT_EQ(device.setLightState(D3DLIGHTSTATE_AMBIENT, 0), E_FAIL);
+  EXPECT_EQ(device.setTransform(D3DTRANSFORMSTATE_WORLD, &matrix), E_FAIL);
+  EXPECT_EQ(device.getTransform(D3DTRANSFORMSTATE_WORLD, &matrix), E_FAIL);
+  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, 0), E_FAIL);
+  EXPECT_EQ(device.drawIndexedPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, &index, 1, 0),
+            E_FAIL);
+  EXPECT_EQ(device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1)), E_FAIL);
+  EXPECT_EQ(device.createMaterial(diffuseMaterial(1, 1, 1)), E_FAIL);
+  EXPECT_EQ(device.updateMaterial(diffuseMaterial(1, 1, 1)), E_FAIL);
+  EXPECT_EQ(device.resize(), S_OK);
+  EXPECT_TRUE(fakes.calls().empty()) << fakes.log();
 }

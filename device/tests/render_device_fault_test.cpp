@@ -24,6 +24,13 @@ const Machine MACHINES[] = {
     {false, PresentWay::GDI_COPY, "DirectX 5, GDI"},
 };
 
+// A device on fakes of the given generation, not started.
+struct MachineOf : FakeMachine {
+  MachineOf(bool directX6, PresentWay way = PresentWay::PRIMARY_BLT) : FakeMachine(way) {
+    fakes.offerDirectDraw4 = directX6;
+  }
+};
+
 // A step of start-up, with the script that makes it fail.
 struct StepFailure {
   const char* step;
@@ -67,8 +74,7 @@ TEST(Faults, EachStartUpStepThatFailsStopsStartUpWithItsResult) {
   for (const StepFailure& failure : failures) {
     SCOPED_TRACE(std::string(failure.step) + (failure.directX6 ? ", DirectX 6: " : ", DirectX 5: ") +
                  failure.script[0].first);
-    FakeMachine machine(PresentWay::PRIMARY_BLT);
-    machine.fakes.offerDirectDraw4 = failure.directX6;
+    MachineOf machine(failure.directX6);
     FakeDirectX& fakes = machine.fakes;
     RenderDevice& device = machine.device;
     for (const auto& entry : failure.script) fakes.script(entry.first, entry.second);
@@ -100,8 +106,7 @@ TEST(Faults, EachCallInsideAResizeThatFailsLeavesTheDeviceNotReadyUntilTheNextRe
   };
   for (const auto& failure : failures) {
     SCOPED_TRACE(std::string(failure.second ? "DirectX 6: " : "DirectX 5: ") + failure.first[0]);
-    FakeMachine machine(PresentWay::PRIMARY_BLT);
-    machine.fakes.offerDirectDraw4 = failure.second;
+    MachineOf machine(failure.second);
     FakeDirectX& fakes = machine.fakes;
     RenderDevice& device = machine.device;
     ASSERT_EQ(machine.start(), S_OK);
@@ -109,14 +114,12 @@ TEST(Faults, EachCallInsideAResizeThatFailsLeavesTheDeviceNotReadyUntilTheNextRe
     ASSERT_EQ(device.createMaterial(diffuseMaterial(1, 1, 1)), S_OK);
     for (const char* method : failure.first) fakes.script(method, {INJECTED});
 
-    machine.window.place(100, 80, 320, 240);
-    EXPECT_EQ(device.resize(), INJECTED) << fakes.log();
+    EXPECT_EQ(machine.resizeWindow(320, 240), INJECTED) << fakes.log();
     EXPECT_FALSE(device.ready);
     EXPECT_EQ(device.beginScene(), E_FAIL);
     EXPECT_EQ(device.present(), S_OK);
 
-    machine.window.place(100, 80, 330, 250);
-    EXPECT_EQ(device.resize(), S_OK) << fakes.log();
+    EXPECT_EQ(machine.resizeWindow(330, 250), S_OK) << fakes.log();
     EXPECT_TRUE(device.ready);
     EXPECT_NE(device.lights[1], nullptr);
     EXPECT_EQ(device.updateMaterial(diffuseMaterial(1, 0, 0)), S_OK);
@@ -132,8 +135,7 @@ TEST(Faults, AnyFailingCallLeavesAConsistentDeviceAndNoReference) {
     SCOPED_TRACE(kind.name);
     size_t calls = 0;
     {
-      FakeMachine counted(kind.way);
-      counted.fakes.offerDirectDraw4 = kind.directX6;
+      MachineOf counted(kind.directX6, kind.way);
       ASSERT_EQ(counted.start(), S_OK);
       calls = counted.fakes.calls().size();
       counted.device.tearDown();
@@ -141,8 +143,7 @@ TEST(Faults, AnyFailingCallLeavesAConsistentDeviceAndNoReference) {
     ASSERT_GT(calls, 15u);
     for (size_t failing = 1; failing <= calls; ++failing) {
       SCOPED_TRACE("failing call " + std::to_string(failing));
-      FakeMachine machine(kind.way);
-      machine.fakes.offerDirectDraw4 = kind.directX6;
+      MachineOf machine(kind.directX6, kind.way);
       FakeDirectX& fakes = machine.fakes;
       RenderDevice& device = machine.device;
       fakes.failCall(failing, INJECTED);
@@ -158,8 +159,7 @@ TEST(Faults, AnyFailingCallInAResizeIsRecoveredByTheNextResize) {
     SCOPED_TRACE(kind.name);
     for (size_t failing = 1;; ++failing) {
       SCOPED_TRACE("failing call " + std::to_string(failing));
-      FakeMachine machine(kind.way);
-      machine.fakes.offerDirectDraw4 = kind.directX6;
+      MachineOf machine(kind.directX6, kind.way);
       FakeDirectX& fakes = machine.fakes;
       RenderDevice& device = machine.device;
       ASSERT_EQ(machine.start(), S_OK);
@@ -168,8 +168,7 @@ TEST(Faults, AnyFailingCallInAResizeIsRecoveredByTheNextResize) {
       fakes.clearCalls();
       fakes.failCall(failing, INJECTED);
 
-      machine.window.place(100, 80, 320, 240);
-      const HRESULT result = device.resize();
+      const HRESULT result = machine.resizeWindow(320, 240);
       EXPECT_EQ(device.ready, SUCCEEDED(result)) << fakes.log();
       // Past the last call of the resize nothing was made to fail.
       if (fakes.calls().size() < failing) {
@@ -177,8 +176,7 @@ TEST(Faults, AnyFailingCallInAResizeIsRecoveredByTheNextResize) {
         break;
       }
 
-      machine.window.place(100, 80, 400, 300);
-      EXPECT_EQ(device.resize(), S_OK) << fakes.log();
+      EXPECT_EQ(machine.resizeWindow(400, 300), S_OK) << fakes.log();
       EXPECT_TRUE(device.ready);
       EXPECT_NE(device.lights[1], nullptr);
       EXPECT_NE(device.lights[4], nullptr);

@@ -24,44 +24,10 @@ std::vector<DWORD> drawCounts(const FakeDirectX& fakes) {
   return counts;
 }
 
-bool sameLight(const D3DLIGHT2& a, const D3DLIGHT2& b) {
-  return std::memcmp(&a, &b, sizeof(D3DLIGHT2)) == 0;
-}
-
-bool sameMaterial(const D3DMATERIAL& a, const D3DMATERIAL& b) {
-  return std::memcmp(&a, &b, sizeof(D3DMATERIAL)) == 0;
-}
-
-// Draws one point in a scene and gives back the state it was drawn with.
-FakeDrawState drawOnePoint(RenderDevice& device, const FakeDirectX& fakes) {
-  device.beginScene();
-  D3DVERTEX vertex{};
-  device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, 0);
-  device.endScene();
-  return fakes.callsTo("DrawPrimitive").back().state;
-}
-
 }  // namespace
 
 TEST_F(DeviceTest, BeforeStartUpNoFrameOperationReachesDirectX) {
-  D3DVERTEX vertex{};
-  WORD index = 0;
-  D3DMATRIX matrix = identityMatrix();
-  EXPECT_EQ(device.clear(), S_OK);
-  EXPECT_EQ(device.present(), S_OK);
-  EXPECT_EQ(device.beginScene(), E_FAIL);
-  EXPECT_EQ(device.endScene(), E_FAIL);
-  EXPECT_EQ(device.setRenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID), E_FAIL);
-  EXPECT_EQ(device.setLightState(D3DLIGHTSTATE_AMBIENT, 0), E_FAIL);
-  EXPECT_EQ(device.setTransform(D3DTRANSFORMSTATE_WORLD, &matrix), E_FAIL);
-  EXPECT_EQ(device.getTransform(D3DTRANSFORMSTATE_WORLD, &matrix), E_FAIL);
-  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, 0), E_FAIL);
-  EXPECT_EQ(device.drawIndexedPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, &index, 1, 0),
-            E_FAIL);
-  EXPECT_EQ(device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1)), E_FAIL);
-  EXPECT_EQ(device.createMaterial(diffuseMaterial(1, 1, 1)), E_FAIL);
-  EXPECT_EQ(device.updateMaterial(diffuseMaterial(1, 1, 1)), E_FAIL);
-  EXPECT_EQ(device.resize(), S_OK);
+  expectNothingReachesDirectX(device, fakes);
   device.moveScreenRect(5, 5);
   EXPECT_EQ(device.screenRect.left, 0);
   EXPECT_TRUE(fakes.calls().empty()) << fakes.log();
@@ -74,10 +40,8 @@ TEST_F(DeviceTest, ClearCoversTheClientAreaAndTheZBufferWhenThereIsOne) {
   const FakeCall clear = fakes.callsTo("IDirect3DViewport3::Clear").at(0);
   EXPECT_THAT(clear.args, ElementsAre(1u, DWORD(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)));
   ASSERT_EQ(clear.rects.size(), 1u);
-  EXPECT_EQ(clear.rects[0].x1, 0);
-  EXPECT_EQ(clear.rects[0].y1, 0);
-  EXPECT_EQ(clear.rects[0].x2, 400);
-  EXPECT_EQ(clear.rects[0].y2, 300);
+  const D3DRECT area = clear.rects[0];
+  EXPECT_EQ((RECT{area.x1, area.y1, area.x2, area.y2}), (RECT{0, 0, 400, 300}));
 }
 
 TEST_F(DeviceTest, SceneStateAndTransformCallsPassThroughWithTheirResults) {
@@ -90,7 +54,7 @@ TEST_F(DeviceTest, SceneStateAndTransformCallsPassThroughWithTheirResults) {
   EXPECT_EQ(device.setLightState(D3DLIGHTSTATE_AMBIENT, 0x00102030), S_OK);
   EXPECT_EQ(device.setTransform(D3DTRANSFORMSTATE_WORLD, &world), S_OK);
   EXPECT_EQ(device.getTransform(D3DTRANSFORMSTATE_WORLD, &readBack), S_OK);
-  EXPECT_TRUE(sameMatrix(readBack, world));
+  EXPECT_TRUE(same(readBack, world));
   EXPECT_EQ(device.beginScene(), D3DERR_SCENE_IN_SCENE);
   EXPECT_EQ(device.endScene(), S_OK);
   EXPECT_EQ(device.endScene(), D3DERR_SCENE_NOT_IN_SCENE);
@@ -98,7 +62,7 @@ TEST_F(DeviceTest, SceneStateAndTransformCallsPassThroughWithTheirResults) {
   EXPECT_THAT(fakes.callsTo("SetRenderState").at(0).args, ElementsAre(22u, 3u));
   EXPECT_THAT(fakes.callsTo("SetLightState").at(0).args, ElementsAre(2u, 0x00102030u));
   EXPECT_EQ(fakes.callsTo("SetTransform").at(0).args[0], DWORD(D3DTRANSFORMSTATE_WORLD));
-  EXPECT_TRUE(sameMatrix(fakes.callsTo("SetTransform").at(0).matrix, world));
+  EXPECT_TRUE(same(fakes.callsTo("SetTransform").at(0).matrix, world));
 }
 
 TEST(RenderDeviceVertexCodes, TranslateBetweenVertexTypesAndFlexibleFormats) {
@@ -152,27 +116,27 @@ TEST_F(DeviceTest, LongListsArriveInPiecesThatEndOnAPrimitive) {
   std::vector<D3DVERTEX> cloud = numberedVertices(150000);
   device.beginScene();
 
-  fakes.clearCalls();
-  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, cloud.data(), 70000,
-                                 D3DDP_DONOTLIGHT),
-            S_OK);
-  EXPECT_THAT(drawCounts(fakes), ElementsAre(65535u, 4465u));
-  const auto pieces = fakes.callsTo("DrawPrimitive");
-  EXPECT_EQ(pieces[1].vertices.at(0).x, 65535.0f);
-  EXPECT_EQ(pieces[1].args[3], DWORD(D3DDP_DONOTLIGHT));
-
-  fakes.clearCalls();
-  EXPECT_EQ(device.drawPrimitive(D3DPT_LINELIST, D3DFVF_VERTEX, cloud.data(), 70000, 0), S_OK);
-  EXPECT_THAT(drawCounts(fakes), ElementsAre(65534u, 4466u));
-
-  fakes.clearCalls();
-  EXPECT_EQ(device.drawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, cloud.data(), 90000, 0), S_OK);
-  EXPECT_THAT(drawCounts(fakes), ElementsAre(65535u, 24465u));
-
-  // Exactly the most one call takes goes in one call.
-  fakes.clearCalls();
-  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, cloud.data(), 65535, 0), S_OK);
-  EXPECT_THAT(drawCounts(fakes), ElementsAre(65535u));
+  const struct {
+    D3DPRIMITIVETYPE type;
+    DWORD count;
+    std::vector<DWORD> pieces;
+  } lists[] = {{D3DPT_POINTLIST, 70000, {65535, 4465}},
+               {D3DPT_LINELIST, 70000, {65534, 4466}},
+               {D3DPT_TRIANGLELIST, 90000, {65535, 24465}},
+               // Exactly the most one call takes goes in one call.
+               {D3DPT_POINTLIST, 65535, {65535}}};
+  for (const auto& list : lists) {
+    SCOPED_TRACE(std::to_string(list.count) + " vertices of type " + std::to_string(list.type));
+    fakes.clearCalls();
+    EXPECT_EQ(device.drawPrimitive(list.type, D3DFVF_VERTEX, cloud.data(), list.count,
+                                   D3DDP_DONOTLIGHT),
+              S_OK);
+    EXPECT_EQ(drawCounts(fakes), list.pieces);
+    // The last piece starts where the others end, with the same flags.
+    const FakeCall last = fakes.callsTo("DrawPrimitive").back();
+    EXPECT_EQ(last.vertices.at(0).x, float(list.count - list.pieces.back()));
+    EXPECT_EQ(last.args[3], DWORD(D3DDP_DONOTLIGHT));
+  }
 
   // The first failing piece ends the list and is the result.
   fakes.clearCalls();
@@ -202,20 +166,16 @@ TEST_F(DeviceTest, SetLightReplacesTheSlotsLight) {
   const D3DLIGHT2 first = directionalLight(1, 0, 0, 0, 0, 1);
   const D3DLIGHT2 second = directionalLight(0, 1, 0, 0, -1, 0);
   ASSERT_EQ(device.setLight(1, first), S_OK);
-  EXPECT_TRUE(sameLight(fakes.callsTo("SetLight").at(0).light, first));
+  EXPECT_TRUE(same(fakes.callsTo("SetLight").at(0).light, first));
   IDirect3DLight* firstLight = device.lights[1];
   ASSERT_EQ(device.setLight(1, second), S_OK);
   EXPECT_NE(device.lights[1], firstLight);
-  EXPECT_TRUE(sameLight(*device.lightDescs[1], second));
+  EXPECT_TRUE(same(*device.lightDescs[1], second));
   EXPECT_EQ(fakes.count("DeleteLight"), 1u);
 
-  device.beginScene();
-  D3DVERTEX vertex{};
-  device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, 0);
-  device.endScene();
-  const auto lights = fakes.callsTo("DrawPrimitive").at(0).state.lights;
+  const auto lights = drawOnePoint(device, fakes).lights;
   ASSERT_EQ(lights.size(), 1u);
-  EXPECT_TRUE(sameLight(lights[0], second));
+  EXPECT_TRUE(same(lights[0], second));
 
   device.releaseLight(1);
   EXPECT_EQ(device.lights[1], nullptr);
@@ -254,11 +214,7 @@ TEST_F(DeviceTest, TheMaterialIsSelectedByItsHandleForEveryUpdate) {
               ElementsAre(DWORD(D3DLIGHTSTATE_MATERIAL), handle.handle));
 
   ASSERT_EQ(device.updateMaterial(blue), S_OK);
-  device.beginScene();
-  D3DVERTEX vertex{};
-  device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, 0);
-  device.endScene();
-  EXPECT_TRUE(sameMaterial(fakes.callsTo("DrawPrimitive").at(0).state.material, blue));
+  EXPECT_TRUE(same(drawOnePoint(device, fakes).material, blue));
 
   // A second createMaterial replaces the first object.
   ASSERT_EQ(device.createMaterial(red), S_OK);
@@ -280,27 +236,17 @@ TEST_F(DeviceTest, PresentBlitsTheBackBufferToTheWindowsPlaceAndFollowsAMove) {
   const FakeCall blit = fakes.callsTo("Blt").at(0);
   EXPECT_EQ(blit.object, primary);
   EXPECT_THAT(blit.args, ElementsAre(DWORD(backBuffer), DWORD(DDBLT_WAIT)));
-  EXPECT_EQ(blit.destination.left, 100);
-  EXPECT_EQ(blit.destination.top, 80);
-  EXPECT_EQ(blit.destination.right, 500);
-  EXPECT_EQ(blit.destination.bottom, 380);
-  EXPECT_EQ(blit.source.right, 400);
-  EXPECT_EQ(blit.source.bottom, 300);
+  EXPECT_EQ(blit.destination, (RECT{100, 80, 500, 380}));
+  EXPECT_EQ(blit.source, (RECT{0, 0, 400, 300}));
 
   window.place(130, 50, 400, 300);
   device.windowMoved();
-  EXPECT_EQ(device.screenRect.left, 130);
-  EXPECT_EQ(device.screenRect.top, 50);
-  EXPECT_EQ(device.screenRect.right, 530);
-  EXPECT_EQ(device.screenRect.bottom, 350);
+  EXPECT_EQ(device.screenRect, (RECT{130, 50, 530, 350}));
   ASSERT_EQ(device.present(), S_OK);
-  EXPECT_EQ(fakes.callsTo("Blt").at(1).destination.left, 130);
-  EXPECT_EQ(fakes.callsTo("Blt").at(1).destination.bottom, 350);
+  EXPECT_EQ(fakes.callsTo("Blt").at(1).destination, (RECT{130, 50, 530, 350}));
 
   device.moveScreenRect(-20, 10);
-  EXPECT_EQ(device.screenRect.left, -20);
-  EXPECT_EQ(device.screenRect.right, 380);
-  EXPECT_EQ(device.screenRect.bottom, 310);
+  EXPECT_EQ(device.screenRect, (RECT{-20, 10, 380, 310}));
 }
 
 TEST_F(DeviceTest, PresentRestoresEveryLostSurfaceAndTriesOnceMore) {
@@ -337,8 +283,12 @@ TEST_F(DeviceTest, PresentRestoresEveryLostSurfaceAndTriesOnceMore) {
   EXPECT_EQ(fakes.count("Blt"), 1u);
 }
 
-TEST_F(GdiDeviceTest, PresentCopiesTheBackBufferThroughGdi) {
+TEST_F(GdiDeviceTest, PresentCopiesTheBackBufferThroughGdiAndLeavesTheWindowOutOfDirectDraw) {
   ASSERT_EQ(start(), S_OK);
+  EXPECT_TRUE(device.presentByGdi);
+  EXPECT_EQ(fakes.callsTo("SetCooperativeLevel").at(0).window, nullptr);
+  EXPECT_EQ(fakes.count("CreateClipper"), 0u);
+  EXPECT_EQ(fakes.count("SetClipper"), 0u);
   fakes.clearCalls();
   ASSERT_EQ(device.present(), S_OK);
   EXPECT_THAT(fakes.methods(),
@@ -368,8 +318,7 @@ TEST_F(DeviceTest, ResizeRebuildsTheSizedObjectsAndKeepsTheRest) {
   EXPECT_TRUE(device.ready);
   EXPECT_EQ(device.primary4, primary);
   EXPECT_EQ(fakes.references(), liveObjects) << fakes.referenceReport();
-  EXPECT_EQ(device.screenRect.left, 140);
-  EXPECT_EQ(device.screenRect.bottom, 570);
+  EXPECT_EQ(device.screenRect, (RECT{140, 90, 780, 570}));
   const auto surfaces = fakes.callsTo("CreateSurface");
   ASSERT_EQ(surfaces.size(), 2u);
   EXPECT_EQ(surfaces[0].desc2.dwWidth, 640u);
@@ -387,28 +336,13 @@ TEST_F(DeviceTest, ResizeRebuildsTheSizedObjectsAndKeepsTheRest) {
             DWORD(fakes.callsTo("CreateDevice").at(0).made));
 }
 
-TEST_F(DeviceTest, ALightInSlotOneIsThereAgainAfterAResize) {
+// Rebuilds of every kind: a resize, a minimise (nothing is built until the
+// window has an area again) and a restore, a failed rebuild and the next one.
+TEST_F(DeviceTest, EverythingSetIsInForceAgainAfterEveryRebuild) {
   ASSERT_EQ(start(), S_OK);
   const D3DLIGHT2 light = directionalLight(1, 1, 1, 0.5f, 0, 1);
   ASSERT_EQ(device.setLight(1, light), S_OK);
-  IDirect3DLight* before = device.lights[1];
-  window.place(100, 80, 320, 240);
-  ASSERT_EQ(device.resize(), S_OK);
-  EXPECT_NE(device.lights[1], before);
-  ASSERT_NE(device.lightDescs[1], nullptr);
-  EXPECT_TRUE(sameLight(*device.lightDescs[1], light));
-
-  device.beginScene();
-  D3DVERTEX vertex{};
-  device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, 0);
-  device.endScene();
-  const auto lights = fakes.callsTo("DrawPrimitive").at(0).state.lights;
-  ASSERT_EQ(lights.size(), 1u);
-  EXPECT_TRUE(sameLight(lights[0], light));
-}
-
-TEST_F(DeviceTest, EveryStateSetIsInForceAgainAfterEveryRebuild) {
-  ASSERT_EQ(start(), S_OK);
+  IDirect3DLight* firstLight = device.lights[1];
   const D3DMATERIAL material = diffuseMaterial(0.5f, 0.25f, 1);
   ASSERT_EQ(device.createMaterial(material), S_OK);
   ASSERT_EQ(device.setRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE), S_OK);
@@ -420,32 +354,49 @@ TEST_F(DeviceTest, EveryStateSetIsInForceAgainAfterEveryRebuild) {
   // A caller's own ambient light wins over the device's zero ambient colour.
   ASSERT_EQ(device.setLightState(D3DLIGHTSTATE_AMBIENT, 0x00404040), S_OK);
 
+  // Draws a frame and checks the state it was drawn with.
   const auto expectStates = [&](const char* after) {
     SCOPED_TRACE(after);
     ASSERT_TRUE(device.ready);
+    ASSERT_NE(device.lights[1], nullptr);
+    ASSERT_NE(device.lightDescs[1], nullptr);
+    EXPECT_TRUE(same(*device.lightDescs[1], light));
+    device.clear();
     const FakeDrawState state = drawOnePoint(device, fakes);
+    EXPECT_EQ(device.present(), S_OK);
     EXPECT_EQ(state.renderState(D3DRENDERSTATE_SPECULARENABLE), DWORD(TRUE));
     EXPECT_EQ(state.renderState(D3DRENDERSTATE_FILLMODE), DWORD(D3DFILL_WIREFRAME));
     EXPECT_EQ(state.lightStates.at(D3DLIGHTSTATE_AMBIENT), 0x00404040u);
     // The material object selects itself on the new device.
-    EXPECT_TRUE(sameMaterial(state.material, material));
+    EXPECT_TRUE(same(state.material, material));
+    ASSERT_EQ(state.lights.size(), 1u);
+    EXPECT_TRUE(same(state.lights[0], light));
   };
 
-  window.place(100, 80, 320, 240);
-  ASSERT_EQ(device.resize(), S_OK);
+  ASSERT_EQ(resizeWindow(320, 240), S_OK);
+  EXPECT_NE(device.lights[1], firstLight);
   expectStates("a resize");
 
-  window.place(100, 80, 0, 0);
-  ASSERT_EQ(device.resize(), S_OK);
-  window.place(100, 80, 400, 300);
-  ASSERT_EQ(device.resize(), S_OK);
+  fakes.clearCalls();
+  EXPECT_EQ(resizeWindow(0, 0), S_OK);
+  EXPECT_FALSE(device.ready);
+  EXPECT_EQ(fakes.count("CreateSurface"), 0u);
+  EXPECT_EQ(device.backBuffer4, nullptr);
+  EXPECT_EQ(device.device3, nullptr);
+  EXPECT_EQ(device.present(), S_OK);
+  EXPECT_EQ(fakes.count("Blt"), 0u);
+  // A zero width alone also waits.
+  EXPECT_EQ(resizeWindow(0, 300), S_OK);
+  EXPECT_FALSE(device.ready);
+  ASSERT_EQ(resizeWindow(400, 300), S_OK);
   expectStates("a minimise and a restore");
 
   fakes.script("CreateDevice", {DDERR_GENERIC, DDERR_OUTOFMEMORY});
-  window.place(100, 80, 300, 200);
-  ASSERT_EQ(device.resize(), DDERR_OUTOFMEMORY);
-  window.place(100, 80, 310, 210);
-  ASSERT_EQ(device.resize(), S_OK);
+  EXPECT_EQ(resizeWindow(300, 200), DDERR_OUTOFMEMORY);
+  EXPECT_FALSE(device.ready);
+  EXPECT_EQ(device.beginScene(), E_FAIL);
+  ASSERT_EQ(resizeWindow(310, 210), S_OK);
+  EXPECT_EQ(device.clientRect.right, 310);
   expectStates("a failed rebuild and the next one");
 
   // A device started again after a teardown is a new one: its rebuilds
@@ -462,59 +413,10 @@ TEST_F(DeviceTest, ALightTheViewportRefusesAfterAResizeKeepsNoOtherOut) {
   ASSERT_EQ(device.setLight(2, directionalLight(0, 1, 0, 0, 0, 1)), S_OK);
   fakes.clearCalls();
   fakes.script("AddLight", {DDERR_INVALIDPARAMS});
-  window.place(100, 80, 320, 240);
   // The first refusal is the rebuild's result, and the device is not ready.
-  EXPECT_EQ(device.resize(), DDERR_INVALIDPARAMS);
+  EXPECT_EQ(resizeWindow(320, 240), DDERR_INVALIDPARAMS);
   EXPECT_FALSE(device.ready);
   const auto added = fakes.callsTo("AddLight");
   ASSERT_EQ(added.size(), 2u);
   EXPECT_EQ(added[1].result, S_OK);
-}
-
-TEST_F(DeviceTest, MinimisingWaitsAndRestoringDrawsAgain) {
-  ASSERT_EQ(start(), S_OK);
-  ASSERT_EQ(device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1)), S_OK);
-
-  window.place(100, 80, 0, 0);
-  fakes.clearCalls();
-  EXPECT_EQ(device.resize(), S_OK);
-  EXPECT_FALSE(device.ready);
-  EXPECT_EQ(fakes.count("CreateSurface"), 0u);
-  EXPECT_EQ(device.backBuffer4, nullptr);
-  EXPECT_EQ(device.device3, nullptr);
-  EXPECT_EQ(device.present(), S_OK);
-  EXPECT_EQ(fakes.count("Blt"), 0u);
-
-  // A later resize with an area rebuilds; a zero width alone also waits.
-  window.place(100, 80, 0, 300);
-  EXPECT_EQ(device.resize(), S_OK);
-  EXPECT_FALSE(device.ready);
-  window.place(100, 80, 400, 300);
-  ASSERT_EQ(device.resize(), S_OK);
-  EXPECT_TRUE(device.ready);
-  ASSERT_NE(device.lights[1], nullptr);
-
-  device.clear();
-  device.beginScene();
-  D3DVERTEX vertex{};
-  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, 0), S_OK);
-  device.endScene();
-  EXPECT_EQ(device.present(), S_OK);
-  EXPECT_EQ(fakes.callsTo("DrawPrimitive").at(0).state.lights.size(), 1u);
-}
-
-TEST_F(DeviceTest, AFailedResizeIsTriedAgainAtTheNextResize) {
-  ASSERT_EQ(start(), S_OK);
-  fakes.script("CreateDevice", {DDERR_GENERIC, DDERR_OUTOFMEMORY});
-  window.place(100, 80, 300, 200);
-  EXPECT_EQ(device.resize(), DDERR_OUTOFMEMORY);
-  EXPECT_FALSE(device.ready);
-  EXPECT_EQ(device.beginScene(), E_FAIL);
-
-  window.place(100, 80, 310, 210);
-  ASSERT_EQ(device.resize(), S_OK);
-  EXPECT_TRUE(device.ready);
-  EXPECT_EQ(device.clientRect.right, 310);
-  EXPECT_EQ(device.beginScene(), S_OK);
-  EXPECT_EQ(device.endScene(), S_OK);
 }

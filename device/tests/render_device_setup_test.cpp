@@ -17,9 +17,20 @@ bool usesOnlyDirectX5Interfaces(const FakeCall& call) {
   return true;
 }
 
+// A device that goes on without a z-buffer holds none and clears only its
+// target.
+void expectNoZBuffer(FakeMachine& machine) {
+  EXPECT_FALSE(machine.device.useZBuffer);
+  EXPECT_EQ(machine.device.zBuffer4, nullptr);
+  EXPECT_EQ(machine.device.zBuffer3, nullptr);
+  machine.fakes.clearCalls();
+  EXPECT_EQ(machine.device.clear(), S_OK);
+  EXPECT_EQ(machine.fakes.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
+}
+
 }  // namespace
 
-TEST_F(DeviceTest, StartsOnDirectX6WithTheHardwareDeviceAndAZBuffer) {
+TEST_F(DeviceTest, StartsOnDirectX6WithTheHardwareDeviceAZBufferAndTheWindowsClipper) {
   ASSERT_EQ(start(), S_OK) << fakes.log();
 
   EXPECT_TRUE(device.ready);
@@ -28,13 +39,9 @@ TEST_F(DeviceTest, StartsOnDirectX6WithTheHardwareDeviceAndAZBuffer) {
   EXPECT_TRUE(device.useHardware);
   EXPECT_FALSE(device.softwareFallback);
   EXPECT_TRUE(device.useZBuffer);
-  EXPECT_TRUE(sameGuids(device.deviceGuid, IID_IDirect3DHALDevice));
-  EXPECT_EQ(device.screenRect.left, 100);
-  EXPECT_EQ(device.screenRect.top, 80);
-  EXPECT_EQ(device.screenRect.right, 500);
-  EXPECT_EQ(device.screenRect.bottom, 380);
-  EXPECT_EQ(device.clientRect.right, 400);
-  EXPECT_EQ(device.clientRect.bottom, 300);
+  EXPECT_TRUE(same(device.deviceGuid, IID_IDirect3DHALDevice));
+  EXPECT_EQ(device.screenRect, (RECT{100, 80, 500, 380}));
+  EXPECT_EQ(device.clientRect, (RECT{0, 0, 400, 300}));
 
   EXPECT_THAT(fakes.methods(),
               ElementsAre("DirectDrawCreate", "IDirectDraw::QueryInterface",
@@ -72,10 +79,8 @@ TEST_F(DeviceTest, StartsOnDirectX6WithTheHardwareDeviceAndAZBuffer) {
   EXPECT_EQ(device.textureFormat.dwRGBBitCount, 16u);
   EXPECT_EQ(device.textureFormat.dwFlags, DWORD(DDPF_RGB));
   EXPECT_EQ(device.textureFormat.dwRBitMask, 0xF800u);
-}
 
-TEST_F(DeviceTest, BlitPresentationBindsTheWindowAndItsClipperToThePrimary) {
-  ASSERT_EQ(start(), S_OK);
+  // The blit presentation binds the window and its clipper to the primary.
   const FakeCall level = fakes.callsTo("SetCooperativeLevel").at(0);
   EXPECT_EQ(level.window, window.handle);
   EXPECT_EQ(level.args, std::vector<DWORD>{DDSCL_NORMAL});
@@ -89,14 +94,6 @@ TEST_F(DeviceTest, BlitPresentationBindsTheWindowAndItsClipperToThePrimary) {
   EXPECT_EQ(fakes.referenceReport().find("clipper"), std::string::npos) << fakes.referenceReport();
 }
 
-TEST_F(GdiDeviceTest, GdiPresentationLeavesTheWindowOutOfDirectDraw) {
-  ASSERT_EQ(start(), S_OK);
-  EXPECT_TRUE(device.presentByGdi);
-  EXPECT_EQ(fakes.callsTo("SetCooperativeLevel").at(0).window, nullptr);
-  EXPECT_EQ(fakes.count("CreateClipper"), 0u);
-  EXPECT_EQ(fakes.count("SetClipper"), 0u);
-}
-
 TEST_F(DeviceTest, WithoutDirectDraw4EveryObjectIsMadeThroughTheDirectX5Interfaces) {
   fakes.offerDirectDraw4 = false;
   ASSERT_EQ(start(), S_OK) << fakes.log();
@@ -107,18 +104,21 @@ TEST_F(DeviceTest, WithoutDirectDraw4EveryObjectIsMadeThroughTheDirectX5Interfac
   EXPECT_NE(device.zBuffer3, nullptr);
   EXPECT_NE(device.device2, nullptr);
   EXPECT_NE(device.viewport2, nullptr);
+  // The hardware device's z-buffer takes the shallowest depth offered.
+  const FakeCall zBuffer = fakes.callsTo("CreateSurface").at(2);
+  EXPECT_EQ(zBuffer.desc.dwFlags, 0x47u);
+  EXPECT_EQ(zBuffer.desc.dwZBufferBitDepth, 16u);
+  EXPECT_EQ(zBuffer.desc.ddsCaps.dwCaps, 0x24000u);
+  EXPECT_EQ(zBuffer.desc.dwWidth, 400u);
+  EXPECT_TRUE(device.useHardware);
 
   // A whole frame, a light, the material and a resize stay on the older path.
   device.setLight(1, directionalLight(1, 1, 1, 0, 0, 1));
   device.createMaterial(diffuseMaterial(1, 0, 0));
   device.clear();
-  device.beginScene();
-  D3DVERTEX vertex{};
-  device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, D3DDP_DONOTLIGHT);
-  device.endScene();
+  drawOnePoint(device, fakes, D3DDP_DONOTLIGHT);
   EXPECT_EQ(device.present(), S_OK);
-  window.place(100, 80, 320, 200);
-  EXPECT_EQ(device.resize(), S_OK);
+  EXPECT_EQ(resizeWindow(320, 200), S_OK);
 
   EXPECT_FALSE(device.useDx6);
   EXPECT_EQ(fakes.callsTo("IDirect3DDevice2::DrawPrimitive").size(), 1u);
@@ -136,13 +136,7 @@ TEST_F(DeviceTest, AnEightBitDisplayIsRefusedAndNothingIsDrawn) {
   EXPECT_FALSE(device.ready);
 
   fakes.clearCalls();
-  EXPECT_EQ(device.clear(), S_OK);
-  EXPECT_EQ(device.beginScene(), E_FAIL);
-  D3DVERTEX vertex{};
-  EXPECT_EQ(device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, &vertex, 1, 0), E_FAIL);
-  EXPECT_EQ(device.endScene(), E_FAIL);
-  EXPECT_EQ(device.present(), S_OK);
-  EXPECT_TRUE(fakes.calls().empty()) << fakes.log();
+  expectNothingReachesDirectX(device, fakes);
 }
 
 TEST_F(DeviceTest, RequiredDrawPrimitiveWithoutHardwareTakesTheFirstSoftwareDevice) {
@@ -153,9 +147,9 @@ TEST_F(DeviceTest, RequiredDrawPrimitiveWithoutHardwareTakesTheFirstSoftwareDevi
   EXPECT_FALSE(device.useHardware);
   EXPECT_TRUE(device.softwareFallback);
   EXPECT_EQ(deviceEnumeration.chosenDeviceDesc.dwDevCaps, firstCaps);
-  EXPECT_TRUE(sameGuids(fakes.callsTo("EnumZBufferFormats").at(0).guid, IID_IDirect3DMMXDevice));
+  EXPECT_TRUE(same(fakes.callsTo("EnumZBufferFormats").at(0).guid, IID_IDirect3DMMXDevice));
   // The software path creates the RGB device and its z-buffer in system memory.
-  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DRGBDevice));
+  EXPECT_TRUE(same(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DRGBDevice));
   EXPECT_EQ(fakes.callsTo("CreateSurface").at(2).desc2.ddsCaps.dwCaps, 0x20800u);
 }
 
@@ -172,7 +166,7 @@ TEST_F(DeviceTest, AHardwareDeviceWithoutDrawPrimitiveGivesWayToSoftware) {
   ASSERT_EQ(start(), S_OK);
   EXPECT_FALSE(device.useHardware);
   EXPECT_TRUE(device.softwareFallback);
-  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DRGBDevice));
+  EXPECT_TRUE(same(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DRGBDevice));
 }
 
 TEST_F(DeviceTest, OnlyWideTrueColourDisplaysGetTheSoftwareDevice) {
@@ -190,8 +184,8 @@ TEST_F(DeviceTest, OnlyWideTrueColourDisplaysGetTheSoftwareDevice) {
     EXPECT_EQ(machine.device.useHardware, display.hardware);
     EXPECT_EQ(machine.device.softwareFallback, !display.hardware);
     EXPECT_EQ(deviceEnumeration.displayBitDepth, display.bits);
-    EXPECT_TRUE(sameGuids(machine.fakes.callsTo("CreateDevice").at(0).guid,
-                          display.hardware ? IID_IDirect3DHALDevice : IID_IDirect3DRGBDevice));
+    EXPECT_TRUE(same(machine.fakes.callsTo("CreateDevice").at(0).guid,
+                     display.hardware ? IID_IDirect3DHALDevice : IID_IDirect3DRGBDevice));
     machine.expectAllReleased();
   }
 }
@@ -201,9 +195,8 @@ TEST_F(DeviceTest, WithoutAnExactZBufferFormatItStartsWithoutZBuffer) {
                           fakeZBufferFormat(24, DDPF_STENCILBUFFER)};
   ASSERT_EQ(start(), S_OK);
   EXPECT_TRUE(device.ready);
-  EXPECT_FALSE(device.useZBuffer);
-  EXPECT_EQ(device.zBuffer4, nullptr);
   EXPECT_EQ(fakes.count("CreateSurface"), 2u);
+  expectNoZBuffer(*this);
 }
 
 TEST_F(DeviceTest, NoHardwareZBufferSwitchesToSoftwareForTheZBufferOnly) {
@@ -219,21 +212,21 @@ TEST_F(DeviceTest, NoHardwareZBufferSwitchesToSoftwareForTheZBufferOnly) {
   const auto enumerations = fakes.callsTo("EnumZBufferFormats");
   ASSERT_EQ(enumerations.size(), 2u);
   EXPECT_EQ(enumerations[0].result, DDERR_NOZBUFFERHW);
-  EXPECT_TRUE(sameGuids(enumerations[1].guid, IID_IDirect3DRGBDevice));
+  EXPECT_TRUE(same(enumerations[1].guid, IID_IDirect3DRGBDevice));
   EXPECT_EQ(fakes.callsTo("CreateSurface").back().desc2.ddsCaps.dwCaps, 0x20800u);
   EXPECT_FALSE(device.useHardware);
   EXPECT_TRUE(device.softwareFallback);
   EXPECT_TRUE(device.retryHardware);
-  EXPECT_TRUE(sameGuids(device.deviceGuid, IID_IDirect3DRGBDevice));
-  EXPECT_TRUE(sameGuids(device.savedDeviceGuid, IID_IDirect3DHALDevice));
+  EXPECT_TRUE(same(device.deviceGuid, IID_IDirect3DRGBDevice));
+  EXPECT_TRUE(same(device.savedDeviceGuid, IID_IDirect3DHALDevice));
 
   // Device creation goes back to the hardware device, with that z-buffer.
   ASSERT_EQ(device.createDevice(), S_OK);
   EXPECT_TRUE(device.useHardware);
   EXPECT_FALSE(device.softwareFallback);
   EXPECT_FALSE(device.retryHardware);
-  EXPECT_TRUE(sameGuids(device.deviceGuid, IID_IDirect3DHALDevice));
-  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DHALDevice));
+  EXPECT_TRUE(same(device.deviceGuid, IID_IDirect3DHALDevice));
+  EXPECT_TRUE(same(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DHALDevice));
 }
 
 TEST_F(DeviceTest, AFailingHardwareDeviceFallsBackToRgbForGood) {
@@ -241,10 +234,10 @@ TEST_F(DeviceTest, AFailingHardwareDeviceFallsBackToRgbForGood) {
   ASSERT_EQ(start(), S_OK) << fakes.log();
   const auto creations = fakes.callsTo("CreateDevice");
   ASSERT_EQ(creations.size(), 2u);
-  EXPECT_TRUE(sameGuids(creations[1].guid, IID_IDirect3DRGBDevice));
+  EXPECT_TRUE(same(creations[1].guid, IID_IDirect3DRGBDevice));
   EXPECT_FALSE(device.useHardware);
   EXPECT_FALSE(device.retryHardware);
-  EXPECT_TRUE(sameGuids(device.savedDeviceGuid, IID_IDirect3DHALDevice));
+  EXPECT_TRUE(same(device.savedDeviceGuid, IID_IDirect3DHALDevice));
   // The z-buffer was made again for the software device, in system memory.
   const auto surfaces = fakes.callsTo("CreateSurface");
   ASSERT_EQ(surfaces.size(), 4u);
@@ -252,9 +245,8 @@ TEST_F(DeviceTest, AFailingHardwareDeviceFallsBackToRgbForGood) {
   EXPECT_NE(device.zBuffer4, nullptr);
 
   // A resize keeps the software device.
-  window.place(100, 80, 200, 100);
-  ASSERT_EQ(device.resize(), S_OK);
-  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").back().guid, IID_IDirect3DRGBDevice));
+  ASSERT_EQ(resizeWindow(200, 100), S_OK);
+  EXPECT_TRUE(same(fakes.callsTo("CreateDevice").back().guid, IID_IDirect3DRGBDevice));
 }
 
 TEST_F(DeviceTest, TextureFormatsDecideBetweenHardwareAndSoftwareDevice) {
@@ -262,7 +254,7 @@ TEST_F(DeviceTest, TextureFormatsDecideBetweenHardwareAndSoftwareDevice) {
   fakes.script("EnumTextureFormats", {DDERR_GENERIC});
   ASSERT_EQ(start(), S_OK) << fakes.log();
   EXPECT_FALSE(device.useHardware);
-  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").back().guid, IID_IDirect3DRGBDevice));
+  EXPECT_TRUE(same(fakes.callsTo("CreateDevice").back().guid, IID_IDirect3DRGBDevice));
   EXPECT_EQ(device.textureFormat.dwRGBBitCount, 16u);
 
   // No format of the display's depth on either device: E_FAIL.
@@ -299,27 +291,10 @@ TEST_F(DeviceTest, AZBufferThatCannotBeMadeIsDoneWithout) {
     FakeMachine machine;
     machine.fakes.script("CreateSurface", results);
     EXPECT_EQ(machine.start(), S_OK) << machine.fakes.log();
-    EXPECT_FALSE(machine.device.useZBuffer);
-    EXPECT_EQ(machine.device.zBuffer4, nullptr);
     EXPECT_EQ(machine.fakes.count("CreateSurface"), results.size());
-    // Clearing asks only for the target.
-    EXPECT_EQ(machine.device.clear(), S_OK);
-    EXPECT_EQ(machine.fakes.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
+    expectNoZBuffer(machine);
     machine.expectAllReleased();
   }
-}
-
-TEST_F(DeviceTest, DirectX5HardwareZBufferTakesTheShallowestOfferedDepth) {
-  fakes.offerDirectDraw4 = false;
-  fakes.devices = {FakeDeviceInfo::rgb(),
-                   FakeDeviceInfo::hal(D3DDEVCAPS_DRAWPRIMTLVERTEX, DDBD_16 | DDBD_24 | DDBD_32)};
-  ASSERT_EQ(start(), S_OK);
-  const FakeCall zBuffer = fakes.callsTo("CreateSurface").at(2);
-  EXPECT_EQ(zBuffer.desc.dwFlags, 0x47u);
-  EXPECT_EQ(zBuffer.desc.dwZBufferBitDepth, 16u);
-  EXPECT_EQ(zBuffer.desc.ddsCaps.dwCaps, 0x24000u);
-  EXPECT_EQ(zBuffer.desc.dwWidth, 400u);
-  EXPECT_TRUE(device.useHardware);
 }
 
 TEST_F(DeviceTest, DirectX5WithoutHardwareDepthsMakesASoftwareZBufferAndRetriesHardware) {
@@ -330,7 +305,7 @@ TEST_F(DeviceTest, DirectX5WithoutHardwareDepthsMakesASoftwareZBufferAndRetriesH
   EXPECT_EQ(zBuffer.desc.dwZBufferBitDepth, 16u);
   EXPECT_EQ(zBuffer.desc.ddsCaps.dwCaps, 0x20800u);
   // The hardware device is tried again with that z-buffer.
-  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DHALDevice));
+  EXPECT_TRUE(same(fakes.callsTo("CreateDevice").at(0).guid, IID_IDirect3DHALDevice));
   EXPECT_TRUE(device.useHardware);
   EXPECT_FALSE(device.retryHardware);
 }
@@ -339,7 +314,7 @@ TEST_F(DeviceTest, DirectX5HardwareDeviceFailureTakesRgbAndMarksARetry) {
   fakes.offerDirectDraw4 = false;
   fakes.script("CreateDevice", {DDERR_GENERIC});
   ASSERT_EQ(start(), S_OK);
-  EXPECT_TRUE(sameGuids(fakes.callsTo("CreateDevice").at(1).guid, IID_IDirect3DRGBDevice));
+  EXPECT_TRUE(same(fakes.callsTo("CreateDevice").at(1).guid, IID_IDirect3DRGBDevice));
   EXPECT_FALSE(device.useHardware);
   EXPECT_TRUE(device.retryHardware);
   // The hardware device's z-buffer in video memory gives way to a 16-bit one
@@ -399,13 +374,7 @@ TEST_P(SetupOnEachGeneration, EachAttachResultIsHandled) {
       // The back buffer is the one restored.
       EXPECT_EQ(restores[0].object, machine.fakes.callsTo("AddAttachedSurface").at(0).object);
     }
-    if (!attach.zBuffer) {
-      EXPECT_EQ(directX6() ? static_cast<void*>(machine.device.zBuffer4) : machine.device.zBuffer3,
-                nullptr);
-      machine.fakes.clearCalls();
-      machine.device.clear();
-      EXPECT_EQ(machine.fakes.callsTo("Clear").at(0).args[1], DWORD(D3DCLEAR_TARGET));
-    }
+    if (!attach.zBuffer) expectNoZBuffer(machine);
     machine.expectAllReleased();
   }
 }
@@ -426,8 +395,7 @@ TEST_F(DeviceTest, TheViewportKeepsPixelsSquare) {
   EXPECT_EQ(viewport.dvMaxZ, 1.0f);
 
   // 2h/w is rounded once, from extended precision.
-  window.place(100, 80, 640, 479);
-  ASSERT_EQ(device.resize(), S_OK);
+  ASSERT_EQ(resizeWindow(640, 479), S_OK);
   const D3DVIEWPORT2 resized = fakes.callsTo("SetViewport2").back().viewport;
   EXPECT_EQ(resized.dvClipHeight, static_cast<float>(2.0L * 479 / 640));
   EXPECT_EQ(resized.dvClipY, resized.dvClipHeight * 0.5f);
@@ -464,8 +432,8 @@ TEST_F(DeviceTest, TearDownReleasesEverythingOnceAndMayRunAgain) {
 
 TEST_F(DeviceTest, MatricesStartAsTheFixedProjectionAndIdentityView) {
   const D3DMATRIX projection = {2, 0, 0, 0, 0, 2, 0, 0, 0, 0, 1, 1, 0, 0, -1, 0};
-  EXPECT_TRUE(sameMatrix(device.projection, projection));
-  EXPECT_TRUE(sameMatrix(device.view, identityMatrix()));
+  EXPECT_TRUE(same(device.projection, projection));
+  EXPECT_TRUE(same(device.view, identityMatrix()));
 
   ASSERT_EQ(start(), S_OK);
   device.view = translationMatrix(1, 2, 3);
@@ -474,11 +442,11 @@ TEST_F(DeviceTest, MatricesStartAsTheFixedProjectionAndIdentityView) {
   const auto transforms = fakes.callsTo("SetTransform");
   ASSERT_EQ(transforms.size(), 2u);
   EXPECT_EQ(transforms[0].args[0], DWORD(D3DTRANSFORMSTATE_PROJECTION));
-  EXPECT_TRUE(sameMatrix(transforms[0].matrix, device.projection));
+  EXPECT_TRUE(same(transforms[0].matrix, device.projection));
   EXPECT_EQ(transforms[1].args[0], DWORD(D3DTRANSFORMSTATE_VIEW));
-  EXPECT_TRUE(sameMatrix(transforms[1].matrix, device.view));
+  EXPECT_TRUE(same(transforms[1].matrix, device.view));
 
   device.resetMatrices();
-  EXPECT_TRUE(sameMatrix(device.projection, projection));
-  EXPECT_TRUE(sameMatrix(device.view, identityMatrix()));
+  EXPECT_TRUE(same(device.projection, projection));
+  EXPECT_TRUE(same(device.view, identityMatrix()));
 }

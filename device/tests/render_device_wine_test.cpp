@@ -3,11 +3,8 @@
 // buffer is read back and the screen captured, and the colours are checked
 // where the geometry must land and where it must not; then the window is
 // resized, moved, minimised and restored, and the device is started again.
-#include "device/render_device.h"
 #include "device/tests/device_fixture.h"
 #include "testing/pixel_readback.h"
-
-#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -25,6 +22,18 @@ D3DVERTEX vertexAtPixel(float px, float py, float z, int width, int height) {
   vertex.z = z;
   vertex.nz = -1.0f;  // facing the camera
   return vertex;
+}
+
+// Draws the rectangle between two pixel corners at view depth z, as an
+// indexed triangle list.
+HRESULT drawRectangle(RenderDevice& device, float left, float top, float right, float bottom,
+                      float z, int width, int height) {
+  D3DVERTEX corners[] = {vertexAtPixel(left, top, z, width, height),
+                         vertexAtPixel(right, top, z, width, height),
+                         vertexAtPixel(right, bottom, z, width, height),
+                         vertexAtPixel(left, bottom, z, width, height)};
+  WORD indices[] = {0, 1, 3, 1, 2, 3};
+  return device.drawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, corners, 4, indices, 6, 0);
 }
 
 // Where the scene's parts lie in a width x height window; the checks look
@@ -64,14 +73,7 @@ void drawScene(RenderDevice& device, const Layout& layout) {
   EXPECT_EQ(device.drawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, triangle, 3, 0), D3D_OK);
 
   ASSERT_EQ(device.updateMaterial(diffuseMaterial(1, 0, 0)), D3D_OK);
-  D3DVERTEX quad[] = {vertexAtPixel(0.1f * w, 0.2f * h, 4, w, h),
-                      vertexAtPixel(0.4f * w, 0.2f * h, 4, w, h),
-                      vertexAtPixel(0.4f * w, 0.7f * h, 4, w, h),
-                      vertexAtPixel(0.1f * w, 0.7f * h, 4, w, h)};
-  WORD quadIndices[] = {0, 1, 3, 1, 2, 3};
-  EXPECT_EQ(device.drawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, quad, 4, quadIndices,
-                                        6, 0),
-            D3D_OK);
+  EXPECT_EQ(drawRectangle(device, 0.1f * w, 0.2f * h, 0.4f * w, 0.7f * h, 4, w, h), D3D_OK);
 
   std::vector<D3DVERTEX> block;
   const POINT centre = layout.points();
@@ -137,19 +139,13 @@ Colour drawNearThenFar(RenderDevice& device) {
   EXPECT_EQ(device.beginScene(), D3D_OK);
   device.applyViewProjection();
   device.setTransform(D3DTRANSFORMSTATE_WORLD, &world);
-  WORD indices[] = {0, 1, 3, 1, 2, 3};
   const struct {
     float depth;
     D3DMATERIAL material;
   } squares[] = {{3, diffuseMaterial(0, 1, 0)}, {4, diffuseMaterial(1, 0, 0)}};
   for (const auto& square : squares) {
     EXPECT_EQ(device.updateMaterial(square.material), D3D_OK);
-    D3DVERTEX corners[] = {vertexAtPixel(0.25f * w, 0.25f * h, square.depth, w, h),
-                           vertexAtPixel(0.75f * w, 0.25f * h, square.depth, w, h),
-                           vertexAtPixel(0.75f * w, 0.75f * h, square.depth, w, h),
-                           vertexAtPixel(0.25f * w, 0.75f * h, square.depth, w, h)};
-    EXPECT_EQ(device.drawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, corners, 4, indices,
-                                          6, 0),
+    EXPECT_EQ(drawRectangle(device, 0.25f * w, 0.25f * h, 0.75f * w, 0.75f * h, square.depth, w, h),
               D3D_OK);
   }
   EXPECT_EQ(device.endScene(), D3D_OK);
@@ -192,7 +188,7 @@ TEST_F(RealDeviceTest, DrawsFollowsTheWindowAndStartsAgain) {
   EXPECT_TRUE(device.ready);
   EXPECT_TRUE(device.useDx6);
   EXPECT_TRUE(device.useHardware);
-  EXPECT_TRUE(sameGuids(device.deviceGuid, IID_IDirect3DHALDevice));
+  EXPECT_TRUE(same(device.deviceGuid, IID_IDirect3DHALDevice));
   EXPECT_TRUE(device.useZBuffer);
   EXPECT_EQ(device.presentByGdi, runningOnWine());
   drawAndCheck("first frame");
@@ -201,18 +197,14 @@ TEST_F(RealDeviceTest, DrawsFollowsTheWindowAndStartsAgain) {
   window.place(600, 440, 400, 200);
   pumpMessages();
   ASSERT_EQ(device.resize(), DD_OK);
-  EXPECT_EQ(device.clientRect.right, 400);
-  EXPECT_EQ(device.clientRect.bottom, 200);
+  EXPECT_EQ(device.clientRect, (RECT{0, 0, 400, 200}));
   drawAndCheck("after a resize");
 
   // Moved: the screen rectangle follows, and so does the picture.
   window.place(620, 480, 400, 200);
   pumpMessages();
   device.windowMoved();
-  EXPECT_EQ(device.screenRect.left, 620);
-  EXPECT_EQ(device.screenRect.top, 480);
-  EXPECT_EQ(device.screenRect.right, 1020);
-  EXPECT_EQ(device.screenRect.bottom, 680);
+  EXPECT_EQ(device.screenRect, (RECT{620, 480, 1020, 680}));
   drawAndCheck("after a move");
 
   // Minimised: no area, nothing built, nothing drawn; restored: drawing again.
@@ -220,8 +212,7 @@ TEST_F(RealDeviceTest, DrawsFollowsTheWindowAndStartsAgain) {
   pumpMessages();
   RECT minimised{};
   GetClientRect(window.handle, &minimised);
-  EXPECT_EQ(minimised.right, 0);
-  EXPECT_EQ(minimised.bottom, 0);
+  EXPECT_EQ(minimised, (RECT{0, 0, 0, 0}));
   EXPECT_EQ(device.resize(), DD_OK);
   EXPECT_FALSE(device.ready);
   EXPECT_EQ(device.backBuffer4, nullptr);
