@@ -99,6 +99,8 @@ const ModeDraw MODE_DRAWS[] = {
     {9, INDEXED, CUBE_TRIANGLES, D3DFILL_SOLID, D3DCULL_CCW, false},  // a mode outside the table
 };
 
+void PrintTo(const ModeDraw& draw, std::ostream* out) { *out << "render mode " << draw.mode; }
+
 struct RendererModes : Renderer, ::testing::WithParamInterface<ModeDraw> {};
 
 TEST_P(RendererModes, DrawTheCubeWithTheModesStatesAndMaterial) {
