@@ -12,7 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,27 +30,20 @@ constexpr DWORD SETTLE_MS = 60;
 // the player's cube fills when "POV" is on.
 constexpr int PLAYER_HALF_WIDTH = 12;
 
-struct EditText {
+struct Edit {
   int id;
   const char* name;
-  const char* text;
+  const char* defaultText;
+  const char* changedText;
 };
 
 // The eight edits, in the order the program writes them, with the default
-// world's values.
-const EditText DEFAULT_EDITS[] = {
-    {IDC_NUMVERTS, "Num Verts", "1600"}, {IDC_NODES, "Nodes", "6"},
-    {IDC_RAD, "Rad", "10.000"},          {IDC_MASS, "Mass", "3.000"},
-    {IDC_POW, "Pow", "2.000"},           {IDC_LEVEL, "Level", "0.250"},
-    {IDC_RNGE, "Rnge", "0.010"},         {IDC_NPC, "NPC", "44"},
-};
-
-// Other values for every edit, none of them the default.
-const EditText CHANGED_EDITS[] = {
-    {IDC_NUMVERTS, "Num Verts", "2000"}, {IDC_NODES, "Nodes", "3"},
-    {IDC_RAD, "Rad", "7"},               {IDC_MASS, "Mass", "1"},
-    {IDC_POW, "Pow", "3"},               {IDC_LEVEL, "Level", "0.5"},
-    {IDC_RNGE, "Rnge", "0.02"},          {IDC_NPC, "NPC", "7"},
+// world's values and another value for each, none of them the default.
+const Edit EDITS[] = {
+    {IDC_NUMVERTS, "Num Verts", "1600", "2000"}, {IDC_NODES, "Nodes", "6", "3"},
+    {IDC_RAD, "Rad", "10.000", "7"},             {IDC_MASS, "Mass", "3.000", "1"},
+    {IDC_POW, "Pow", "2.000", "3"},              {IDC_LEVEL, "Level", "0.250", "0.5"},
+    {IDC_RNGE, "Rnge", "0.010", "0.02"},         {IDC_NPC, "NPC", "44", "7"},
 };
 
 constexpr char REGENERATE[] = "Regenerate";
@@ -67,9 +60,9 @@ class PlimTest : public ::testing::Test {
     ASSERT_TRUE(plim.start()) << "no dialog from " << defaultProgramPath();
   }
 
-  void expectEdits(const EditText (&edits)[8]) const {
-    for (const EditText& edit : edits) {
-      EXPECT_EQ(plim.text(edit.id), edit.text) << "edit \"" << edit.name << "\"";
+  void expectDefaultEdits() const {
+    for (const Edit& edit : EDITS) {
+      EXPECT_EQ(plim.text(edit.id), edit.defaultText) << "edit \"" << edit.name << "\"";
     }
   }
 
@@ -90,6 +83,21 @@ class PlimTest : public ::testing::Test {
     return !waitUntil([&] { return plim.text(IDC_REGENERATE) != REGENERATE; }, WATCH_MS);
   }
 
+  // The first countdown value the button shows, or none in time.
+  std::optional<int> countdown() const {
+    int value = 0;
+    if (!waitUntil([&] { return countdownValue(plim.text(IDC_REGENERATE), value); },
+                   REACTION_TIMEOUT_MS)) {
+      return std::nullopt;
+    }
+    return value;
+  }
+
+  bool focusReaches(int id) const {
+    return waitUntil([&] { return plim.focus() == GetDlgItem(plim.dialog(), id); },
+                     REACTION_TIMEOUT_MS);
+  }
+
   // The render frame once a few frames have been drawn since the last
   // change and it shows the scene.
   Image sceneFrame(const std::string& screenshot = "") const {
@@ -103,17 +111,20 @@ class PlimTest : public ::testing::Test {
     return frame;
   }
 
-  // Whether the frame shows the scene with the animation running in it (a
-  // picture left standing would not change); the last capture is kept.
-  bool showsMovingScene(Image& frame) const {
-    return waitUntil(
+  // Expects the frame to show the scene with the animation running in it (a
+  // picture left standing would not change); returns the last capture.
+  Image expectMovingScene() const {
+    Image frame;
+    EXPECT_TRUE(waitUntil(
         [&] {
           const Image first = plim.captureFrame();
           Sleep(SETTLE_MS);
           frame = plim.captureFrame();
           return showsScene(first) && showsScene(frame) && changedPixels(first, frame) > 0;
         },
-        REACTION_TIMEOUT_MS);
+        REACTION_TIMEOUT_MS))
+        << "background " << describe(background(frame));
+    return frame;
   }
 
   // The mean of a measure of the frame in two states, switched back and
@@ -134,6 +145,15 @@ class PlimTest : public ::testing::Test {
     return {a / rounds, b / rounds};
   }
 
+  // The same with a check box off and on.
+  template <typename Measure>
+  std::pair<double, double> measureCheckBox(Measure measure, int id, const std::string& name,
+                                            int rounds = 4) const {
+    return measureTwoStates(
+        measure, [&] { plim.setChecked(id, false); }, [&] { plim.setChecked(id, true); }, name,
+        rounds);
+  }
+
   PlimDriver plim;
 };
 
@@ -147,6 +167,14 @@ using SystemMenu = PlimTest;
 using Window = PlimTest;
 using Picture = PlimTest;
 
+int drawnInFrame(const Image& frame) { return drawnPixels(frame); }
+int drawnAtCentre(const Image& frame) {
+  return drawnPixels(frame, centreSquare(frame, PLAYER_HALF_WIDTH));
+}
+int filledAtCentre(const Image& frame) {
+  return filledPixels(frame, centreSquare(frame, PLAYER_HALF_WIDTH));
+}
+
 TEST_F(StartUp, CaptionIsPlim) {
   char caption[64] = "";
   GetWindowTextA(plim.dialog(), caption, sizeof(caption));
@@ -155,9 +183,7 @@ TEST_F(StartUp, CaptionIsPlim) {
   saveScreenshot(PlimDriver::capture(plim.windowRect()), "startup_window");
 }
 
-TEST_F(StartUp, EditsShowTheDefaultWorld) {
-  expectEdits(DEFAULT_EDITS);
-}
+TEST_F(StartUp, EditsShowTheDefaultWorld) { expectDefaultEdits(); }
 
 TEST_F(Generation, CountsDownInStepsOfTenAndEndsOnRegenerate) {
   std::vector<int> values;
@@ -197,11 +223,10 @@ TEST_F(Generation, PressingTheButtonDuringTheCountdownStopsIt) {
   // A cloud of 20000 points counts down for 2000 ticks: long enough to be
   // pressed in the middle.
   regenerateWith("20000");
-  int value = 0;
-  ASSERT_TRUE(waitUntil([&] { return countdownValue(plim.text(IDC_REGENERATE), value); },
-                        REACTION_TIMEOUT_MS));
+  const std::optional<int> value = countdown();
+  ASSERT_TRUE(value);
   plim.click(IDC_REGENERATE);
-  EXPECT_EQ(plim.text(IDC_REGENERATE), REGENERATE) << "after pressing at countdown " << value;
+  EXPECT_EQ(plim.text(IDC_REGENERATE), REGENERATE) << "after pressing at countdown " << *value;
   EXPECT_TRUE(staysIdle()) << "the countdown went on: " << plim.text(IDC_REGENERATE);
   EXPECT_EQ(plim.text(IDC_NUMVERTS), "20000");
 }
@@ -213,9 +238,7 @@ TEST_F(Generation, ZeroPointsCompleteAtTheFirstTick) {
   // The ticks do run on: a large cloud counts down.
   plim.setText(IDC_NUMVERTS, "20000");
   plim.click(IDC_REGENERATE);
-  int value = 0;
-  EXPECT_TRUE(waitUntil([&] { return countdownValue(plim.text(IDC_REGENERATE), value); },
-                        REACTION_TIMEOUT_MS));
+  EXPECT_TRUE(countdown());
 }
 
 // A value the program refuses, typed into one edit while all the others hold
@@ -233,33 +256,27 @@ const RefusedValue REFUSED_VALUES[] = {
     {"NumVertsPastBound", IDC_NUMVERTS, "50001"},
 };
 
-std::string refusedValueName(const ::testing::TestParamInfo<RefusedValue>& info) {
-  return info.param.name;
-}
-
 class RefusedParameters : public PlimTest,
                           public ::testing::WithParamInterface<RefusedValue> {};
 
 TEST_P(RefusedParameters, RegenerateRewritesAllEightEdits) {
   waitForIdle();
-  for (const EditText& edit : CHANGED_EDITS) plim.setText(edit.id, edit.text);
+  for (const Edit& edit : EDITS) plim.setText(edit.id, edit.changedText);
   plim.setText(GetParam().id, GetParam().text);
   plim.click(IDC_REGENERATE);
-  expectEdits(DEFAULT_EDITS);
+  expectDefaultEdits();
   EXPECT_TRUE(staysIdle()) << "the world was rebuilt";
 }
 
 INSTANTIATE_TEST_SUITE_P(Parameters, RefusedParameters, ::testing::ValuesIn(REFUSED_VALUES),
-                         refusedValueName);
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Parameters, NodesAtTheirBoundAreBuilt) {
   waitForIdle();
   plim.setText(IDC_NODES, "100");
   plim.click(IDC_REGENERATE);
   EXPECT_EQ(plim.text(IDC_NODES), "100");
-  int value = 0;
-  EXPECT_TRUE(waitUntil([&] { return countdownValue(plim.text(IDC_REGENERATE), value); },
-                        REACTION_TIMEOUT_MS));
+  EXPECT_TRUE(countdown());
 }
 
 TEST_F(Parameters, NpcCountPastBoundIsRefusedByNew) {
@@ -281,11 +298,9 @@ TEST_F(Npcs, NewWithZeroLeavesNoNpcs) {
 
 TEST_F(Keys, TabMovesTheFocusToTheNextControl) {
   plim.focusControl(IDC_NUMVERTS);
-  ASSERT_TRUE(waitUntil([&] { return plim.focus() == GetDlgItem(plim.dialog(), IDC_NUMVERTS); },
-                        REACTION_TIMEOUT_MS));
+  ASSERT_TRUE(focusReaches(IDC_NUMVERTS));
   plim.pressKey(VK_TAB);
-  EXPECT_TRUE(waitUntil([&] { return plim.focus() == GetDlgItem(plim.dialog(), IDC_NODES); },
-                        REACTION_TIMEOUT_MS));
+  EXPECT_TRUE(focusReaches(IDC_NODES));
 }
 
 TEST_F(Keys, EnterKeepsTheWindowAndEscapeEndsWithZero) {
@@ -354,9 +369,7 @@ TEST_F(Window, ResizingKeepsTheFrame75PixelsNarrowerThanTheClientArea) {
         << client.right - client.left << " x " << client.bottom - client.top << ", frame "
         << frame.right - frame.left << " x " << frame.bottom - frame.top;
   }
-  Image frame;
-  EXPECT_TRUE(showsMovingScene(frame)) << "background " << describe(background(frame));
-  saveScreenshot(frame, "resized_frame");
+  saveScreenshot(expectMovingScene(), "resized_frame");
 }
 
 TEST_F(Window, MovedTheFrameKeepsShowingTheScene) {
@@ -364,8 +377,7 @@ TEST_F(Window, MovedTheFrameKeepsShowingTheScene) {
   plim.move(window.left + 150, window.top + 100);
   ASSERT_TRUE(waitUntil([&] { return plim.windowRect().left == window.left + 150; },
                         REACTION_TIMEOUT_MS));
-  Image frame;
-  EXPECT_TRUE(showsMovingScene(frame)) << "background " << describe(background(frame));
+  expectMovingScene();
   saveScreenshot(PlimDriver::capture(plim.windowRect()), "moved_window");
 }
 
@@ -376,9 +388,7 @@ TEST_F(Window, MinimisedAndRestoredTheFrameShowsThePictureAgain) {
   Sleep(WATCH_MS / 2);
   plim.systemCommand(SC_RESTORE);
   ASSERT_TRUE(waitUntil([&] { return !IsIconic(plim.dialog()); }, REACTION_TIMEOUT_MS));
-  Image frame;
-  EXPECT_TRUE(showsMovingScene(frame)) << "background " << describe(background(frame));
-  saveScreenshot(frame, "restore_after");
+  saveScreenshot(expectMovingScene(), "restore_after");
 }
 
 TEST_F(Picture, FrameShowsTheCloudAndTheCubes) {
@@ -392,10 +402,7 @@ TEST_F(Picture, FrameShowsTheCloudAndTheCubes) {
 
 TEST_F(Picture, FieldShowsLinesInsteadOfPoints) {
   waitForIdle();
-  const auto [points, lines] = measureTwoStates(
-      [](const Image& frame) { return drawnPixels(frame); },
-      [&] { plim.setChecked(IDC_FIELD, false); }, [&] { plim.setChecked(IDC_FIELD, true); },
-      "field");
+  const auto [points, lines] = measureCheckBox(drawnInFrame, IDC_FIELD, "field");
   EXPECT_GT(lines, 1.5 * points);
 }
 
@@ -405,12 +412,6 @@ TEST_F(Picture, WireAndPointChangeTheCubes) {
   // cube (lines) and a point cube (its corners) apart.
   regenerateWith("0");  // cubes only
   plim.setChecked(IDC_POV, true);
-  auto filledAtCentre = [](const Image& frame) {
-    return filledPixels(frame, centreSquare(frame, PLAYER_HALF_WIDTH));
-  };
-  auto drawnAtCentre = [](const Image& frame) {
-    return drawnPixels(frame, centreSquare(frame, PLAYER_HALF_WIDTH));
-  };
   const auto [solid, wire] = measureTwoStates(filledAtCentre, [&] { plim.click(IDC_TEX); },
                                               [&] { plim.click(IDC_WIRE); }, "wire");
   EXPECT_LT(2 * wire, solid) << "filled pixels at the centre";
@@ -421,10 +422,7 @@ TEST_F(Picture, WireAndPointChangeTheCubes) {
 
 TEST_F(Picture, StuffAddsTheOrnaments) {
   regenerateWith("0");  // cubes only
-  const auto [without, with] = measureTwoStates(
-      [](const Image& frame) { return drawnPixels(frame); },
-      [&] { plim.setChecked(IDC_STUFF, false); }, [&] { plim.setChecked(IDC_STUFF, true); },
-      "stuff");
+  const auto [without, with] = measureCheckBox(drawnInFrame, IDC_STUFF, "stuff");
   EXPECT_GT(with, without + 200);
 }
 
@@ -434,12 +432,7 @@ TEST_F(Picture, PovRidesBehindThePlayer) {
   // so the cube fills the centre of the frame (but for a face turned away
   // from the light); the orbiting camera looks at the empty middle of the
   // ring, where a small NPC cube passes now and then.
-  auto filledAtCentre = [](const Image& frame) {
-    return filledPixels(frame, centreSquare(frame, PLAYER_HALF_WIDTH));
-  };
-  const auto [orbit, pov] = measureTwoStates(
-      filledAtCentre, [&] { plim.setChecked(IDC_POV, false); },
-      [&] { plim.setChecked(IDC_POV, true); }, "pov", 6);
+  const auto [orbit, pov] = measureCheckBox(filledAtCentre, IDC_POV, "pov", 6);
   const int square = (2 * PLAYER_HALF_WIDTH + 1) * (2 * PLAYER_HALF_WIDTH + 1);
   EXPECT_GT(pov, 0.4 * square) << "filled pixels at the centre with POV";
   EXPECT_GT(pov, 4 * orbit) << "filled pixels at the centre with POV and without";

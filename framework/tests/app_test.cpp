@@ -2,20 +2,14 @@
 #include "testing/framework_resources.h"
 #include "framework/tests/test_windows.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
-#include <string>
-#include <vector>
 
 namespace {
-
-using Events = std::vector<std::string>;
 
 // An application that notes each idle call, each thread message and its exit.
 class IdleApp : public CWinApp {
 public:
-  Events events;
+  Calls events;
   std::function<BOOL(LONG)> idle;
 
   BOOL OnIdle(LONG lCount) override {
@@ -39,11 +33,7 @@ BEGIN_MESSAGE_MAP(IdleApp, CWinApp)
   ON_COMMAND(ID_TEST_COMMAND, OnTestCommand)
 END_MESSAGE_MAP()
 
-class MessageLoop : public ::testing::Test {
-protected:
-  void SetUp() override { emptyQueue(); }
-  IdleApp app;
-};
+using MessageLoop = WindowTest<IdleApp>;
 
 TEST_F(MessageLoop, CallsOnIdleWithARisingCountAndRestartsItAfterAMessage) {
   int round = 0;
@@ -60,9 +50,9 @@ TEST_F(MessageLoop, CallsOnIdleWithARisingCountAndRestartsItAfterAMessage) {
   };
 
   EXPECT_EQ(app.Run(), 7);
-  EXPECT_EQ(app.events, (Events{"idle 0", "idle 1", "idle 2", "idle 3",
-                                "message " + std::to_string(WM_APP), "idle 0", "idle 1", "idle 2",
-                                "exit"}));
+  EXPECT_EQ(app.events,
+            (Calls{"idle 0", "idle 1", "idle 2", "idle 3", "message " + std::to_string(WM_APP),
+                   "idle 0", "idle 1", "idle 2", "exit"}));
   EXPECT_EQ(app.m_msgCur.message, static_cast<UINT>(WM_QUIT));
 }
 
@@ -80,8 +70,8 @@ TEST_F(MessageLoop, WaitsForAMessageOnceOnIdleAsksForNoMore) {
   };
 
   EXPECT_EQ(app.Run(), 3);
-  EXPECT_EQ(app.events, (Events{"idle 0", "idle 1", "message " + std::to_string(WM_TIMER),
-                                "idle 0", "idle 1", "exit"}));
+  EXPECT_EQ(app.events, (Calls{"idle 0", "idle 1", "message " + std::to_string(WM_TIMER), "idle 0",
+                               "idle 1", "exit"}));
 }
 
 TEST_F(MessageLoop, ExitInstanceReturnsTheQuitCode) {
@@ -97,7 +87,7 @@ TEST_F(MessageLoop, CommandsADialogDoesNotHandleGoOnToTheApplication) {
   ::SendMessageA(dialog, WM_COMMAND, ID_TEST_COMMAND, 0);
   // Control ids are the dialog's own business.
   ::SendMessageA(dialog, WM_COMMAND, IDC_FIRST, 0);
-  EXPECT_EQ(app.events, (Events{"command"}));
+  EXPECT_EQ(app.events, (Calls{"command"}));
   EXPECT_TRUE(dialog.OnCmdMsg(ID_TEST_COMMAND, CN_COMMAND));
   EXPECT_FALSE(dialog.OnCmdMsg(ID_TEST_COMMAND + 1, CN_COMMAND));
 }
@@ -109,7 +99,8 @@ TEST(Application, IsTheOneObjectAfxGetAppReturns) {
     EXPECT_EQ(AfxGetApp(), &app);
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
     EXPECT_EQ(AfxGetResourceHandle(), ::GetModuleHandleA(nullptr));
-    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(IDD_TEST), RT_DIALOG), ::GetModuleHandleA(nullptr));
+    EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(IDD_TEST), RT_DIALOG),
+              ::GetModuleHandleA(nullptr));
   }
   EXPECT_EQ(AfxGetApp(), nullptr);
 }

@@ -1,15 +1,7 @@
 #include "framework/afxwin.h"
-#include "testing/framework_resources.h"
 #include "framework/tests/test_windows.h"
 
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 namespace {
-
-using Calls = std::vector<std::string>;
 
 // The test dialog with a member bound to each control.
 class BoundDialog : public CDialog {
@@ -22,7 +14,6 @@ public:
   CButton go;
   CStatic frame;
   Calls calls;
-  BOOL focusFirst = TRUE;
 
 protected:
   void DoDataExchange(CDataExchange* pDX) override {
@@ -37,25 +28,19 @@ protected:
     calls.push_back("init");
     CDialog::OnInitDialog();
     calls.push_back(first.m_hWnd ? "init bound" : "init unbound");
-    return focusFirst;
+    return TRUE;
   }
   void OnOK() override { calls.push_back("ok"); }
   void OnCancel() override { calls.push_back("cancel"); }
 };
 
-class Dialog : public ::testing::Test {
-protected:
-  void SetUp() override { emptyQueue(); }
-  void TearDown() override { emptyQueue(); }
-  CWinApp app;
-};
+using Dialog = WindowTest<>;
 
-TEST_F(Dialog, CreateRunsOnInitDialogWhichBindsTheControls) {
-  BoundDialog dialog;
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
+using MadeBoundDialog = MadeDialog<BoundDialog>;
+
+TEST_F(MadeBoundDialog, CreateRunsOnInitDialogWhichBindsTheControls) {
   ASSERT_NE(dialog.m_hWnd, nullptr);
   EXPECT_EQ(dialog.calls, (Calls{"init", "exchange load", "init bound"}));
-
   EXPECT_EQ(dialog.first.m_hWnd, ::GetDlgItem(dialog, IDC_FIRST));
   EXPECT_EQ(dialog.second.m_hWnd, ::GetDlgItem(dialog, IDC_SECOND));
   EXPECT_EQ(dialog.check.m_hWnd, ::GetDlgItem(dialog, IDC_CHECK));
@@ -63,21 +48,15 @@ TEST_F(Dialog, CreateRunsOnInitDialogWhichBindsTheControls) {
   EXPECT_EQ(dialog.frame.m_hWnd, ::GetDlgItem(dialog, IDC_FRAME));
   EXPECT_EQ(CWnd::FromHandlePermanent(dialog.first), &dialog.first);
   EXPECT_EQ(CWnd::FromHandlePermanent(dialog), &dialog);
-}
 
-TEST_F(Dialog, ExchangingAgainKeepsTheBindings) {
-  BoundDialog dialog;
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
+  // Exchanging again keeps the bindings.
   const HWND first = dialog.first;
   EXPECT_TRUE(dialog.UpdateData(TRUE));
   EXPECT_EQ(dialog.calls.back(), "exchange save");
   EXPECT_EQ(dialog.first.m_hWnd, first);
 }
 
-TEST_F(Dialog, BoundMembersReadAndWriteTheirControls) {
-  BoundDialog dialog;
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
-
+TEST_F(MadeBoundDialog, BoundMembersReadAndWriteTheirControls) {
   dialog.first.SetWindowText("12.500");
   char text[100] = "";
   ::GetDlgItemTextA(dialog, IDC_FIRST, text, sizeof text);
@@ -99,13 +78,22 @@ TEST_F(Dialog, BoundMembersReadAndWriteTheirControls) {
   EXPECT_EQ(::IsDlgButtonChecked(dialog, IDC_CHECK), static_cast<UINT>(BST_UNCHECKED));
 }
 
-TEST_F(Dialog, AControlBoundToAMemberIsNotBoundToAnother) {
-  BoundDialog dialog;
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
+TEST_F(MadeBoundDialog, AControlBoundToAMemberIsNotBoundToAnother) {
   CEdit other;
   EXPECT_DEBUG_DEATH(other.SubclassWindow(dialog.first), "already bound to another object");
   EXPECT_EQ(other.m_hWnd, nullptr);
   EXPECT_EQ(CWnd::FromHandlePermanent(dialog.first), &dialog.first);
+}
+
+TEST_F(MadeBoundDialog, ADestroyedWindowUnbindsTheObjectWhichCanBeCreatedAgain) {
+  ::DestroyWindow(dialog);
+  EXPECT_EQ(dialog.m_hWnd, nullptr);
+  EXPECT_EQ(dialog.first.m_hWnd, nullptr);
+
+  dialog.calls.clear();
+  ASSERT_TRUE(dialog.Create(IDD_TEST));
+  EXPECT_EQ(dialog.calls, (Calls{"init", "exchange load", "init bound"}));
+  EXPECT_EQ(dialog.first.m_hWnd, ::GetDlgItem(dialog, IDC_FIRST));
 }
 
 TEST_F(Dialog, DeletingTheObjectDestroysTheWindowAndItsControls) {
@@ -118,19 +106,6 @@ TEST_F(Dialog, DeletingTheObjectDestroysTheWindowAndItsControls) {
   EXPECT_FALSE(::IsWindow(first));
   EXPECT_EQ(CWnd::FromHandlePermanent(window), nullptr);
   EXPECT_EQ(CWnd::FromHandlePermanent(first), nullptr);
-}
-
-TEST_F(Dialog, ADestroyedWindowUnbindsTheObjectWhichCanBeCreatedAgain) {
-  BoundDialog dialog;
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
-  ::DestroyWindow(dialog);
-  EXPECT_EQ(dialog.m_hWnd, nullptr);
-  EXPECT_EQ(dialog.first.m_hWnd, nullptr);
-
-  dialog.calls.clear();
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
-  EXPECT_EQ(dialog.calls, (Calls{"init", "exchange load", "init bound"}));
-  EXPECT_EQ(dialog.first.m_hWnd, ::GetDlgItem(dialog, IDC_FIRST));
 }
 
 TEST_F(Dialog, DestroyingTheMainWindowEndsTheMessageLoop) {
@@ -152,51 +127,41 @@ TEST_F(Dialog, DestroyingTheMainWindowEndsTheMessageLoop) {
 }
 
 // Keyboard: the application's loop hands keystrokes to the dialog manager.
-class DialogKeyboard : public Dialog {
+class DialogKeyboard : public MadeBoundDialog {
 protected:
-  void SetUp() override {
-    Dialog::SetUp();
-    ASSERT_TRUE(dialog.Create(IDD_TEST));
-    dialog.calls.clear();
-  }
   void press(UINT key) {
     ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 1);
     ::PostMessageA(::GetFocus(), WM_KEYUP, key, 0xC0000001);
     handleMessages(app);
   }
-  BoundDialog dialog;
 };
 
 TEST_F(DialogKeyboard, TabMovesThroughTheControlsInTemplateOrder) {
+  dialog.calls.clear();
   ASSERT_EQ(::GetFocus(), dialog.first.m_hWnd);
-  press(VK_TAB);
-  EXPECT_EQ(::GetFocus(), dialog.second.m_hWnd);
-  press(VK_TAB);
-  EXPECT_EQ(::GetFocus(), dialog.check.m_hWnd);
-  press(VK_TAB);
-  EXPECT_EQ(::GetFocus(), dialog.go.m_hWnd);
-  press(VK_TAB);
-  EXPECT_EQ(::GetFocus(), dialog.first.m_hWnd);
+  for (HWND next : {HWND(dialog.second), HWND(dialog.check), HWND(dialog.go), HWND(dialog.first)}) {
+    press(VK_TAB);
+    EXPECT_EQ(::GetFocus(), next);
+  }
   EXPECT_TRUE(dialog.calls.empty());
 }
 
-TEST_F(DialogKeyboard, EscapeReachesOnCancel) {
+TEST_F(DialogKeyboard, EscapeReachesOnCancelAndEnterOnOK) {
+  dialog.calls.clear();
   ::SetFocus(dialog.second);
   press(VK_ESCAPE);
   EXPECT_EQ(dialog.calls, (Calls{"cancel"}));
-}
-
-TEST_F(DialogKeyboard, EnterReachesOnOK) {
   ::SetFocus(dialog.second);
   press(VK_RETURN);
-  EXPECT_EQ(dialog.calls, (Calls{"ok"}));
+  EXPECT_EQ(dialog.calls, (Calls{"cancel", "ok"}));
 }
 
 // A modal dialog that a message posted during OnInitDialog closes, before the
 // dialog is ever shown.
 class ClosingDialog : public CDialog {
 public:
-  explicit ClosingDialog(UINT message, WPARAM wParam) : CDialog(IDD_MODAL), message(message), wParam(wParam) {}
+  explicit ClosingDialog(UINT message, WPARAM wParam)
+      : CDialog(IDD_MODAL), message(message), wParam(wParam) {}
 
   UINT message;
   WPARAM wParam;
@@ -233,18 +198,16 @@ BEGIN_MESSAGE_MAP(ClosingDialog, CDialog)
 END_MESSAGE_MAP()
 
 TEST_F(Dialog, DoModalReturnsTheResultGivenToEndDialog) {
-  ClosingDialog okDialog(WM_COMMAND, IDOK);
-  EXPECT_EQ(okDialog.DoModal(), IDOK);
-  EXPECT_EQ(okDialog.calls, (Calls{"ok"}));
-  EXPECT_EQ(okDialog.m_hWnd, nullptr);
-
-  ClosingDialog answerDialog(WM_COMMAND, ID_TEST_COMMAND);
-  EXPECT_EQ(answerDialog.DoModal(), 42);
-  EXPECT_EQ(answerDialog.calls, (Calls{"answer"}));
-
-  ClosingDialog escapeDialog(WM_KEYDOWN, VK_ESCAPE);
-  EXPECT_EQ(escapeDialog.DoModal(), IDCANCEL);
-  EXPECT_EQ(escapeDialog.calls, (Calls{"cancel"}));
+  auto expectClosed = [](UINT message, WPARAM wParam, INT_PTR result, const char* call) {
+    SCOPED_TRACE(call);
+    ClosingDialog dialog(message, wParam);
+    EXPECT_EQ(dialog.DoModal(), result);
+    EXPECT_EQ(dialog.calls, (Calls{call}));
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+  };
+  expectClosed(WM_COMMAND, IDOK, IDOK, "ok");
+  expectClosed(WM_COMMAND, ID_TEST_COMMAND, 42, "answer");
+  expectClosed(WM_KEYDOWN, VK_ESCAPE, IDCANCEL, "cancel");
 }
 
 TEST_F(Dialog, WithoutParentIsOwnedByTheMainWindow) {

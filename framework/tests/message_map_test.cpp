@@ -1,13 +1,8 @@
 #include "framework/afxwin.h"
-#include "testing/framework_resources.h"
 #include "framework/tests/test_windows.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdarg>
 #include <cstdio>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -16,7 +11,7 @@ class RecordingDialog : public CDialog {
 public:
   RecordingDialog() : CDialog(IDD_TEST) {}
 
-  std::vector<std::string> calls;
+  Calls calls;
   bool forwardSysCommands = false;
   HCURSOR dragIcon = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
 
@@ -64,7 +59,9 @@ END_MESSAGE_MAP()
 // messages go on to the base's map.
 class DerivedDialog : public RecordingDialog {
 protected:
-  afx_msg void OnSize(UINT nType, int cx, int cy) { record("derived size %u %d %d", nType, cx, cy); }
+  afx_msg void OnSize(UINT nType, int cx, int cy) {
+    record("derived size %u %d %d", nType, cx, cy);
+  }
   afx_msg void OnFirstChanged() { record("first changed"); }
 
   DECLARE_MESSAGE_MAP()
@@ -75,17 +72,10 @@ BEGIN_MESSAGE_MAP(DerivedDialog, RecordingDialog)
   ON_COMMAND(IDC_FIRST, OnFirstChanged)
 END_MESSAGE_MAP()
 
-using Calls = std::vector<std::string>;
-
-class MessageMap : public ::testing::Test {
-protected:
-  void SetUp() override { emptyQueue(); }
-  CWinApp app;
-};
+using MessageMap = MadeDialog<RecordingDialog>;
+using DerivedMessageMap = MadeDialog<DerivedDialog>;
 
 TEST_F(MessageMap, HandsEachHandlerItsArgumentsUnpacked) {
-  RecordingDialog dialog;
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
   dialog.SendMessage(WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(300, 200));
   // Sizes are unsigned, positions signed.
   dialog.SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(40000, 1));
@@ -99,8 +89,6 @@ TEST_F(MessageMap, HandsEachHandlerItsArgumentsUnpacked) {
 }
 
 TEST_F(MessageMap, SendsCommandsToTheHandlerOfTheirIdAndCode) {
-  RecordingDialog dialog;
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
   const HWND go = ::GetDlgItem(dialog, IDC_GO);
 
   ::SendMessageA(go, BM_CLICK, 0, 0);
@@ -114,9 +102,7 @@ TEST_F(MessageMap, SendsCommandsToTheHandlerOfTheirIdAndCode) {
   EXPECT_EQ(dialog.calls, (Calls{"go", "command", "command"}));
 }
 
-TEST_F(MessageMap, ChainsToTheBaseClassMaps) {
-  DerivedDialog dialog;
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
+TEST_F(DerivedMessageMap, ChainsToTheBaseClassMaps) {
   dialog.SendMessage(WM_SIZE, SIZE_RESTORED, MAKELPARAM(10, 20));
   dialog.SendMessage(WM_MOVE, 0, MAKELPARAM(1, 2));
   dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_FIRST, 0), 0);
@@ -125,13 +111,11 @@ TEST_F(MessageMap, ChainsToTheBaseClassMaps) {
   dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
   dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
 
-  EXPECT_EQ(dialog.calls,
-            (Calls{"derived size 0 10 20", "move 1 2", "first changed", "command", "ok", "cancel"}));
+  EXPECT_EQ(dialog.calls, (Calls{"derived size 0 10 20", "move 1 2", "first changed", "command",
+                                 "ok", "cancel"}));
 }
 
 TEST_F(MessageMap, GivesUnmappedMessagesTheirDefaultProcessing) {
-  RecordingDialog dialog;
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
   dialog.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("New caption"));
   char caption[32] = "";
   ::GetWindowTextA(dialog, caption, sizeof caption);
@@ -140,9 +124,6 @@ TEST_F(MessageMap, GivesUnmappedMessagesTheirDefaultProcessing) {
 }
 
 TEST_F(MessageMap, DefaultInsideAHandlerProcessesTheMessageBeingHandled) {
-  RecordingDialog dialog;
-  ASSERT_TRUE(dialog.Create(IDD_TEST));
-
   // Swallowed by the handler: the close command has no effect.
   dialog.SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
   handleMessages(app);

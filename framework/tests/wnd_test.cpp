@@ -1,12 +1,11 @@
 #include "framework/afxwin.h"
-#include "testing/framework_resources.h"
 #include "framework/tests/test_windows.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
 const UINT ABOUT_COMMAND = 0x0010;
+
+std::vector<LONG> sides(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
 TEST(CMenu, AppendsASeparatorAndAnItemToTheSystemMenu) {
   CDialog dialog(IDD_TEST);
@@ -76,10 +75,7 @@ TEST(CPaintDC, PaintsTheInvalidAreaAndValidatesIt) {
 
   EXPECT_EQ(dialog.paints, 1);
   EXPECT_NE(dialog.paintedDC, nullptr);
-  EXPECT_EQ(dialog.paintedRect.left, 4);
-  EXPECT_EQ(dialog.paintedRect.top, 6);
-  EXPECT_EQ(dialog.paintedRect.right, 30);
-  EXPECT_EQ(dialog.paintedRect.bottom, 20);
+  EXPECT_EQ(sides(dialog.paintedRect), sides(invalid));
   EXPECT_FALSE(::GetUpdateRect(dialog, nullptr, FALSE));
   dialog.DestroyWindow();
   host.UnsubclassWindow();
@@ -97,10 +93,7 @@ TEST(CWnd, SetWindowPosResizesAControlInPlace) {
 
   RECT after;
   frame.GetWindowRect(&after);
-  EXPECT_EQ(after.left, before.left);
-  EXPECT_EQ(after.top, before.top);
-  EXPECT_EQ(after.right - after.left, 123);
-  EXPECT_EQ(after.bottom - after.top, 45);
+  EXPECT_EQ(sides(after), sides({before.left, before.top, before.left + 123, before.top + 45}));
 }
 
 }  // namespace

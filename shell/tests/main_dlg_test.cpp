@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -30,6 +31,12 @@ struct MainDialog : ::testing::Test {
   }
 
   HWND item(int id) const { return ::GetDlgItem(dialog->GetSafeHwnd(), id); }
+  LRESULT send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return ::SendMessageA(dialog->GetSafeHwnd(), message, wParam, lParam);
+  }
+  LRESULT checkState(int id) const { return ::SendMessageA(item(id), BM_GETCHECK, 0, 0); }
+  void click(int id) { ::SendMessageA(item(id), BM_CLICK, 0, 0); }
+  void setText(int id, const char* text) { ::SetDlgItemTextA(dialog->GetSafeHwnd(), id, text); }
 
   std::string text(int id) const {
     char buffer[256] = "";
@@ -37,45 +44,38 @@ struct MainDialog : ::testing::Test {
     return buffer;
   }
 
-  void click(int id) { ::SendMessageA(item(id), BM_CLICK, 0, 0); }
-
   RECT frameRect() const {
     RECT rect;
     ::GetClientRect(item(IDC_FRAME), &rect);
     return rect;
   }
 
-  bool quitPosted(WPARAM& code) {
+  // The code of the quit message waiting in the queue, taken off it.
+  std::optional<WPARAM> postedQuit() {
     MSG message;
-    if (!::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return false;
-    code = message.wParam;
-    return true;
+    if (!::PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) return std::nullopt;
+    return message.wParam;
   }
 };
 
 }  // namespace
 
 TEST_F(MainDialog, OpensWithTheDefaultWorldAndARunningDevice) {
-  EXPECT_EQ(text(IDC_NUMVERTS), "1600");
-  EXPECT_EQ(text(IDC_NODES), "6");
-  EXPECT_EQ(text(IDC_RAD), "10.000");
-  EXPECT_EQ(text(IDC_MASS), "3.000");
-  EXPECT_EQ(text(IDC_POW), "2.000");
-  EXPECT_EQ(text(IDC_LEVEL), "0.250");
-  EXPECT_EQ(text(IDC_RNGE), "0.010");
-  EXPECT_EQ(text(IDC_NPC), "44");
+  const std::pair<int, const char*> edits[] = {
+      {IDC_NUMVERTS, "1600"}, {IDC_NODES, "6"},     {IDC_RAD, "10.000"}, {IDC_MASS, "3.000"},
+      {IDC_POW, "2.000"},     {IDC_LEVEL, "0.250"}, {IDC_RNGE, "0.010"}, {IDC_NPC, "44"}};
+  for (const auto& [id, value] : edits) EXPECT_EQ(text(id), value) << id;
   EXPECT_EQ(text(IDC_REGENERATE), "Regenerate") << "the first tick sets the countdown";
   EXPECT_TRUE(dialog->control.generating);
   EXPECT_TRUE(dialog->device.ready) << fakes.log();
   EXPECT_EQ(dialog->device.window, item(IDC_FRAME));
   EXPECT_EQ(dialog->renderer.globalFillMode, RENDER_MODE_TEXTURED);
-  for (int radio : {IDC_TEX, IDC_WIRE, IDC_POINT})
-    EXPECT_EQ(::SendMessageA(item(radio), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  for (int radio : {IDC_TEX, IDC_WIRE, IDC_POINT}) EXPECT_EQ(checkState(radio), BST_UNCHECKED);
 
   const HICON icon = dialog->icon;
   ASSERT_NE(icon, nullptr);
-  EXPECT_EQ(::SendMessageA(dialog->GetSafeHwnd(), WM_GETICON, ICON_BIG, 0), LRESULT(icon));
-  EXPECT_EQ(::SendMessageA(dialog->GetSafeHwnd(), WM_QUERYDRAGICON, 0, 0), LRESULT(icon));
+  EXPECT_EQ(send(WM_GETICON, ICON_BIG), LRESULT(icon));
+  EXPECT_EQ(send(WM_QUERYDRAGICON), LRESULT(icon));
 }
 
 TEST_F(MainDialog, TheSystemMenuEndsWithTheAboutItem) {
@@ -94,7 +94,7 @@ TEST_F(MainDialog, ItsControlsAreTheControlPanel) {
   ControlPanel& panel = *dialog;
   panel.setEditText(IDC_LEVEL, "0.125");
   EXPECT_EQ(text(IDC_LEVEL), "0.125");
-  ::SetDlgItemTextA(dialog->GetSafeHwnd(), IDC_NODES, std::string(150, '7').c_str());
+  setText(IDC_NODES, std::string(150, '7').c_str());
   EXPECT_EQ(panel.editText(IDC_NODES), std::string(99, '7'));
   panel.setRegenerateCaption("cancel 5");
   EXPECT_EQ(text(IDC_REGENERATE), "cancel 5");
@@ -114,11 +114,11 @@ TEST_F(MainDialog, ButtonsReachTheControlLogic) {
   EXPECT_FALSE(dialog->control.generating);
   EXPECT_EQ(text(IDC_REGENERATE), "Regenerate");
 
-  ::SetDlgItemTextA(dialog->GetSafeHwnd(), IDC_NPC, "3");
+  setText(IDC_NPC, "3");
   click(IDC_NEW);
   EXPECT_EQ(dialog->control.world->npcCount, 3);
 
-  ::SetDlgItemTextA(dialog->GetSafeHwnd(), IDC_NODES, "4");
+  setText(IDC_NODES, "4");
   click(IDC_REGENERATE);
   EXPECT_TRUE(dialog->control.generating);
   EXPECT_EQ(dialog->control.world->nodeCount, 4);
@@ -130,14 +130,14 @@ TEST_F(MainDialog, RadiosChooseTheGlobalFillMode) {
   EXPECT_EQ(dialog->renderer.globalFillMode, RENDER_MODE_WIREFRAME);
   click(IDC_POINT);
   EXPECT_EQ(dialog->renderer.globalFillMode, RENDER_MODE_POINTS);
-  EXPECT_EQ(::SendMessageA(item(IDC_WIRE), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(checkState(IDC_WIRE), BST_UNCHECKED);
   click(IDC_TEX);
   EXPECT_EQ(dialog->renderer.globalFillMode, RENDER_MODE_TEXTURED);
   EXPECT_EQ(dialog->control.surface->renderMode, RENDER_MODE_POINTS);
 }
 
 TEST_F(MainDialog, TheFrameFollowsTheWindowAndTheDeviceItsSize) {
-  ::SendMessageA(dialog->GetSafeHwnd(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(500, 380));
+  send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(500, 380));
   RECT frame = frameRect();
   EXPECT_EQ(frame.right, 500 - CONTROL_COLUMN_WIDTH);
   EXPECT_EQ(frame.bottom, 380);
@@ -146,13 +146,13 @@ TEST_F(MainDialog, TheFrameFollowsTheWindowAndTheDeviceItsSize) {
 
   // Minimised (0 x 0) or narrower than the control column: an empty frame,
   // and a device that waits for the window to grow again.
-  ::SendMessageA(dialog->GetSafeHwnd(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(60, 380));
+  send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(60, 380));
   frame = frameRect();
   EXPECT_EQ(frame.right, 0);
   EXPECT_FALSE(dialog->device.ready);
-  ::SendMessageA(dialog->GetSafeHwnd(), WM_SIZE, SIZE_MINIMIZED, 0);
+  send(WM_SIZE, SIZE_MINIMIZED);
   EXPECT_FALSE(dialog->device.ready);
-  ::SendMessageA(dialog->GetSafeHwnd(), WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 300));
+  send(WM_SIZE, SIZE_RESTORED, MAKELPARAM(400, 300));
   EXPECT_TRUE(dialog->device.ready);
   EXPECT_EQ(frameRect().right, 400 - CONTROL_COLUMN_WIDTH);
 }
@@ -170,14 +170,12 @@ TEST_F(MainDialog, MovingTheWindowMovesWhereFramesGo) {
 }
 
 TEST_F(MainDialog, EnterDoesNothingAndCancelShutsDown) {
-  ::SendMessageA(dialog->GetSafeHwnd(), WM_COMMAND, IDOK, 0);
-  WPARAM code = 99;
-  EXPECT_FALSE(quitPosted(code));
+  send(WM_COMMAND, IDOK);
+  EXPECT_FALSE(postedQuit());
   EXPECT_NE(dialog->control.world, nullptr);
 
-  ::SendMessageA(dialog->GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
-  ASSERT_TRUE(quitPosted(code));
-  EXPECT_EQ(code, 0u);
+  send(WM_COMMAND, IDCANCEL);
+  EXPECT_EQ(postedQuit(), std::optional<WPARAM>(0));
   EXPECT_EQ(dialog->control.world, nullptr);
   EXPECT_EQ(dialog->control.surface, nullptr);
   EXPECT_FALSE(dialog->device.ready);
