@@ -6,10 +6,17 @@
 // answer-time measurement under Wine both run this list.
 #pragma once
 
+#include "control/control_ids.h"
+
+// The dialog's parameter edits in their order: "Num Verts", "Nodes", "Rad",
+// "Mass", "Pow", "Level", "Rnge", "NPC".
+constexpr int PARAMETER_COUNT = 8;
+constexpr int PARAMETER_EDITS[PARAMETER_COUNT] = {IDC_NUMVERTS, IDC_NODES, IDC_RAD,  IDC_MASS,
+                                                  IDC_POW,      IDC_LEVEL, IDC_RNGE, IDC_NPC};
+
 struct WorstCase {
   const char* name;
-  // "Num Verts", "Nodes", "Rad", "Mass", "Pow", "Level", "Rnge", "NPC".
-  const char* edits[8];
+  const char* edits[PARAMETER_COUNT];  // in the order of PARAMETER_EDITS
   bool field;
 };
 

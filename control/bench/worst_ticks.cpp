@@ -20,8 +20,6 @@
 namespace {
 
 constexpr int DEFAULT_TICKS_PER_CASE = 100;
-constexpr int PARAMETER_EDITS[8] = {IDC_NUMVERTS, IDC_NODES, IDC_RAD,   IDC_MASS,
-                                    IDC_POW,      IDC_LEVEL, IDC_RNGE,  IDC_NPC};
 
 using Clock = std::chrono::steady_clock;
 
@@ -50,7 +48,7 @@ CaseFigures run(const WorstCase& worst, int ticks) {
   control.panel = &panel;
   control.buildDefaultWorld();
   control.OnRegenerate();  // cancels the default generation
-  for (int i = 0; i < 8; ++i) panel.edits[PARAMETER_EDITS[i]] = worst.edits[i];
+  for (int i = 0; i < PARAMETER_COUNT; ++i) panel.edits[PARAMETER_EDITS[i]] = worst.edits[i];
 
   CaseFigures figures;
   figures.longestPress = timed([&] { control.OnRegenerate(); });

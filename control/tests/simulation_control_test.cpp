@@ -14,8 +14,6 @@
 
 namespace {
 
-const std::vector<int> PARAMETER_EDITS = {IDC_NUMVERTS, IDC_NODES, IDC_RAD,  IDC_MASS,
-                                          IDC_POW,      IDC_LEVEL, IDC_RNGE, IDC_NPC};
 const std::vector<std::string> DEFAULT_TEXTS = {"1600",  "6",     "10.000", "3.000",
                                                 "2.000", "0.250", "0.010",  "44"};
 
@@ -53,9 +51,9 @@ struct Control : ::testing::Test {
     control.OnRegenerate();
   }
   // The same with all eight edits, in the dialog's order.
-  void regenerateWithAll(const char* const (&texts)[8]) {
+  void regenerateWithAll(const char* const (&texts)[PARAMETER_COUNT]) {
     if (control.generating) control.OnRegenerate();
-    for (size_t i = 0; i < PARAMETER_EDITS.size(); ++i) panel.edits[PARAMETER_EDITS[i]] = texts[i];
+    for (int i = 0; i < PARAMETER_COUNT; ++i) panel.edits[PARAMETER_EDITS[i]] = texts[i];
     control.OnRegenerate();
   }
 
@@ -72,7 +70,7 @@ struct Control : ::testing::Test {
 TEST_F(Control, DefaultWorldWritesTheEightEditsInOrder) {
   EXPECT_EQ(editTexts(), DEFAULT_TEXTS);
   ASSERT_EQ(panel.editWrites.size(), 8u);
-  for (size_t i = 0; i < PARAMETER_EDITS.size(); ++i)
+  for (int i = 0; i < PARAMETER_COUNT; ++i)
     EXPECT_EQ(panel.editWrites[i].first, PARAMETER_EDITS[i]);
   EXPECT_TRUE(panel.captions.empty()) << "the first tick sets the caption";
   EXPECT_TRUE(control.generating);

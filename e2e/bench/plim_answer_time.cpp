@@ -17,23 +17,12 @@ namespace {
 constexpr DWORD READING_MS = 8000;
 // A user's pace: a read, then a pause before the next.
 constexpr DWORD READ_PAUSE_MS = 10;
-constexpr int PARAMETER_EDITS[8] = {IDC_NUMVERTS, IDC_NODES, IDC_RAD,  IDC_MASS,
-                                    IDC_POW,      IDC_LEVEL, IDC_RNGE, IDC_NPC};
-constexpr char REGENERATE_CAPTION[] = "Regenerate";
-
-double now() {
-  LARGE_INTEGER counter;
-  LARGE_INTEGER frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
 
 template <typename Work>
 double secondsOf(Work work) {
-  const double start = now();
+  const double start = secondsNow();
   work();
-  return now() - start;
+  return secondsNow() - start;
 }
 
 struct Answers {
@@ -49,15 +38,15 @@ Answers runCase(const PlimDriver& plim, const WorstCase& worst) {
         std::max(answers.longestPress, secondsOf([&] { plim.click(controlId); }));
   };
   // A running generation is cancelled first, so that the press rebuilds.
-  if (plim.text(IDC_REGENERATE) != REGENERATE_CAPTION) press(IDC_REGENERATE);
-  for (int i = 0; i < 8; ++i) plim.setText(PARAMETER_EDITS[i], worst.edits[i]);
+  if (!plim.generationOver()) press(IDC_REGENERATE);
+  for (int i = 0; i < PARAMETER_COUNT; ++i) plim.setText(PARAMETER_EDITS[i], worst.edits[i]);
   press(IDC_REGENERATE);
   plim.setText(IDC_NPC, worst.edits[NPC_EDIT]);
   press(IDC_NEW);
   if (plim.isChecked(IDC_FIELD) != worst.field) press(IDC_FIELD);
 
-  const double start = now();
-  while ((now() - start) * 1000 < READING_MS) {
+  const double start = secondsNow();
+  while ((secondsNow() - start) * 1000 < READING_MS) {
     answers.longestRead =
         std::max(answers.longestRead, secondsOf([&] { plim.text(IDC_NUMVERTS); }));
     ++answers.reads;

@@ -40,7 +40,6 @@ constexpr DWORD SETTLE_MS = 200;
 // The Wine desktop the measurement runs in.
 constexpr int DESKTOP_WIDTH = 1024;
 constexpr int DESKTOP_HEIGHT = 768;
-constexpr char REGENERATE_CAPTION[] = "Regenerate";
 // A side is quiet when it uses less than this share of a processor.
 constexpr double QUIET_SHARE = 0.05;
 constexpr DWORD QUIET_CHECK_MS = 50;
@@ -60,26 +59,14 @@ struct Rounds {
   std::vector<double> device;
 };
 
-double now() {
-  LARGE_INTEGER counter;
-  LARGE_INTEGER frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return double(counter.QuadPart) / double(frequency.QuadPart);
-}
-
 double best(const std::vector<double>& values) {
   return values.empty() ? 0 : *std::max_element(values.begin(), values.end());
 }
 
-bool generationOver(const PlimDriver& plim) {
-  return plim.text(IDC_REGENERATE) == REGENERATE_CAPTION;
-}
-
 bool waitForCloud(const PlimDriver& plim) {
-  const double start = now();
-  while (!generationOver(plim)) {
-    if ((now() - start) * 1000 > GENERATION_TIMEOUT_MS) return false;
+  const double start = secondsNow();
+  while (!plim.generationOver()) {
+    if ((secondsNow() - start) * 1000 > GENERATION_TIMEOUT_MS) return false;
     Sleep(CAPTION_POLL_MS);
   }
   return true;
@@ -90,9 +77,9 @@ bool waitForCloud(const PlimDriver& plim) {
 // next: waits until the side has gone quiet.
 template <typename Seconds>
 void waitUntilQuiet(Seconds processorSeconds) {
-  const double start = now();
+  const double start = secondsNow();
   double used = processorSeconds();
-  while ((now() - start) * 1000 < QUIET_TIMEOUT_MS) {
+  while ((secondsNow() - start) * 1000 < QUIET_TIMEOUT_MS) {
     Sleep(QUIET_CHECK_MS);
     const double nowUsed = processorSeconds();
     const bool quiet = nowUsed - used < QUIET_SHARE * QUIET_CHECK_MS / 1000;
@@ -104,7 +91,7 @@ void waitUntilQuiet(Seconds processorSeconds) {
 // Rebuilds the world (cancelling a running generation first) and replaces
 // its NPCs.
 void rebuild(const PlimDriver& plim, const World& world) {
-  if (!generationOver(plim)) plim.click(IDC_REGENERATE);
+  if (!plim.generationOver()) plim.click(IDC_REGENERATE);
   plim.setText(IDC_NUMVERTS, std::to_string(world.points));
   plim.click(IDC_REGENERATE);
   plim.setText(IDC_NPC, std::to_string(world.npcs));
@@ -117,22 +104,22 @@ void rebuild(const PlimDriver& plim, const World& world) {
 void round(const PlimDriver& plim, DeviceFrames& device, bool generating, Rounds& rounds) {
   Sleep(SETTLE_MS);
   const long firstFrames = plim.framesComposed();
-  const double start = now();
+  const double start = secondsNow();
   long lastFrames = firstFrames;
   double last = start;
   if (generating) {
-    while ((now() - start) * 1000 < ROUND_MS) {
+    while ((secondsNow() - start) * 1000 < ROUND_MS) {
       Sleep(CAPTION_POLL_MS);
       const long frames = plim.framesComposed();
-      const double at = now();
-      if (generationOver(plim)) break;
+      const double at = secondsNow();
+      if (plim.generationOver()) break;
       lastFrames = frames;
       last = at;
     }
   } else {
     Sleep(ROUND_MS);
     lastFrames = plim.framesComposed();
-    last = now();
+    last = secondsNow();
   }
   if (last - start < SHORTEST_ROUND_SECONDS) return;
   const double program = (lastFrames - firstFrames) / (last - start);

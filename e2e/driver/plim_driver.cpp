@@ -62,6 +62,14 @@ double processorSeconds(HANDLE process) {
   return (ticks(kernel) + ticks(user)) / FILETIME_TICKS_PER_SECOND;
 }
 
+double secondsNow() {
+  LARGE_INTEGER counter;
+  LARGE_INTEGER frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return double(counter.QuadPart) / double(frequency.QuadPart);
+}
+
 std::string executableFolder() {
   char path[MAX_PATH] = "";
   GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -291,10 +299,12 @@ Image PlimDriver::captureFrame() const {
   return captureScreen(inside);
 }
 
+bool PlimDriver::generationOver() const { return text(IDC_REGENERATE) == REGENERATE_CAPTION; }
+
 bool PlimDriver::waitForGenerationEnd(DWORD timeoutMs, DWORD countdownMs) const {
   auto countingDown = [&] { return text(IDC_REGENERATE).rfind(COUNTDOWN_PREFIX, 0) == 0; };
   waitUntil(countingDown, countdownMs);
-  return waitUntil([&] { return text(IDC_REGENERATE) == REGENERATE_CAPTION; }, timeoutMs);
+  return waitUntil([&] { return generationOver(); }, timeoutMs);
 }
 
 bool PlimDriver::close(DWORD timeoutMs) {

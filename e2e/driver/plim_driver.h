@@ -22,6 +22,9 @@ bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 
 // Processor time a process has used so far, all its threads together.
 double processorSeconds(HANDLE process);
+// Seconds on the performance counter, for the measurements that time the
+// program from outside.
+double secondsNow();
 
 // The folder of the running executable, with a trailing backslash.
 std::string executableFolder();
@@ -106,6 +109,8 @@ class PlimDriver {
   // Frames composed since countFrames, or -1 without the probe.
   long framesComposed() const;
 
+  // Whether no generation runs: the Regenerate button reads "Regenerate".
+  bool generationOver() const;
   // Waits until the Regenerate button reads "Regenerate" after a countdown
   // (or, when no countdown is seen within `countdownMs`, reads it anyway).
   bool waitForGenerationEnd(DWORD timeoutMs, DWORD countdownMs = 3000) const;
