@@ -2,7 +2,13 @@
 # Installs every Debian package that building, running and testing Plim need,
 # for the 64-bit and the 32-bit Windows programs. Idempotent and quiet: when
 # everything is present it does nothing at all.
+#   setup.sh          install what is missing
+#   setup.sh --list   print every package needed here, one a line; install nothing
+# Wine's 32-bit side, which runs the 32-bit programs, is needed only where
+# this machine runs 32-bit programs at all (scripts/runs-32bit): elsewhere it
+# could not start, and is left out.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 # What Wine draws with (OpenGL through Mesa's software renderer) and the X
 # extensions its display driver loads, for one architecture (":i386" or
@@ -20,12 +26,23 @@ packages=(
   cmake ninja-build make g++
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   g++-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine64 wine32:i386 fonts-wine
-  $(wine_graphics ":$(dpkg --print-architecture)") $(wine_graphics ":i386")
+  wine wine64 fonts-wine
+  $(wine_graphics ":$(dpkg --print-architecture)")
   xvfb xauth x11-utils imagemagick
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   valgrind
 )
+runs_32bit=true
+if no_32bit=$(scripts/runs-32bit); then
+  packages+=(wine32:i386 $(wine_graphics ":i386"))
+else
+  runs_32bit=false
+fi
+
+if [ "${1:-}" = --list ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -35,11 +52,12 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 echo "setup: installing ${missing[*]}"
+$runs_32bit || echo "setup: not installing Wine's 32-bit side: $no_32bit"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 # The 32-bit programs run on Wine's 32-bit side, whose packages are i386 ones.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+if $runs_32bit && ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${as_root[@]}" dpkg --add-architecture i386
 fi
 "${as_root[@]}" apt-get update -q
