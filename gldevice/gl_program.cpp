@@ -1,0 +1,214 @@
+// The shaders and their uniforms. The vertex shader lights each vertex as
+// Direct3D's fixed function does (Gouraud): in view space, the emissive
+// colour, plus the material's ambient times the ambient light, plus for each
+// directional light its colour times the diffuse colour times N.L, and, with
+// specular highlights on, its colour times the specular colour times
+// (N.H)^power where N.L > 0, H halfway between the light and the eye (a local
+// viewer). Normals are transformed by the inverse transpose of world x view
+// and normalised, as Direct3D of this generation always did. Unlit vertices
+// (D3DDP_DONOTLIGHT) of a layout without colours are white.
+#include "gldevice/gl_program.h"
+
+#include <GLES3/gl3.h>
+
+
+namespace {
+
+// D3DVERTEX: position, normal, texture coordinates; 32 bytes.
+constexpr int POSITION_ATTRIBUTE = 0;
+constexpr int NORMAL_ATTRIBUTE = 1;
+constexpr int NORMAL_OFFSET = 3 * sizeof(float);
+
+const char* const VERTEX_SHADER = R"(#version 300 es
+#define MAX_LIGHTS 10
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec3 normal;
+// Direct3D's row-major matrices taken as they are: GLSL's m * v is then the
+// row vector v times the Direct3D matrix.
+uniform mat4 worldView;
+uniform mat4 projection;
+uniform mat3 normalMatrix;
+uniform bool lit;
+uniform bool specularOn;
+uniform vec3 ambientLight;
+uniform int lightCount;
+uniform vec3 lightDirections[MAX_LIGHTS];
+uniform vec3 lightColors[MAX_LIGHTS];
+uniform vec3 diffuse;
+uniform vec3 ambient;
+uniform vec3 specular;
+uniform vec3 emissive;
+uniform float power;
+out vec4 color;
+
+void main() {
+  vec4 eyePosition = worldView * vec4(position, 1.0);
+  vec4 clip = projection * eyePosition;
+  // Direct3D's clip depth runs from 0 to w, GL's from -w to w.
+  gl_Position = vec4(clip.xy, 2.0 * clip.z - clip.w, clip.w);
+  gl_PointSize = 1.0;
+  if (!lit) {
+    color = vec4(1.0);
+    return;
+  }
+  vec3 n = normalMatrix * normal;
+  float length_n = length(n);
+  if (length_n > 0.0) n /= length_n;
+  vec3 toEye = length(eyePosition.xyz) > 0.0 ? normalize(-eyePosition.xyz) : vec3(0.0, 0.0, -1.0);
+  vec3 lighted = vec3(0.0);
+  vec3 highlight = vec3(0.0);
+  for (int i = 0; i < lightCount; ++i) {
+    float nl = dot(n, lightDirections[i]);
+    if (nl <= 0.0) continue;
+    lighted += lightColors[i] * nl;
+    if (specularOn) {
+      float nh = max(dot(n, normalize(lightDirections[i] + toEye)), 0.0);
+      highlight += lightColors[i] * (power > 0.0 ? pow(nh, power) : 1.0);
+    }
+  }
+  vec3 body = clamp(emissive + ambient * ambientLight + diffuse * lighted, 0.0, 1.0);
+  color = vec4(clamp(body + clamp(specular * highlight, 0.0, 1.0), 0.0, 1.0), 1.0);
+}
+)";
+
+const char* const FRAGMENT_SHADER = R"(#version 300 es
+precision highp float;
+in vec4 color;
+out vec4 fragmentColor;
+void main() { fragmentColor = color; }
+)";
+
+const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
+    "worldView",  "projection",      "normalMatrix", "lit",     "specularOn",
+    "ambientLight", "lightCount",    "lightDirections", "lightColors", "diffuse",
+    "ambient",    "specular",        "emissive",     "power"};
+
+unsigned compile(GLenum kind, const char* source) {
+  const unsigned shader = glCreateShader(kind);
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  GLint compiled = GL_FALSE;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+  if (compiled == GL_TRUE) return shader;
+  glDeleteShader(shader);
+  return 0;
+}
+
+unsigned link(unsigned vertexShader, unsigned fragmentShader) {
+  const unsigned program = glCreateProgram();
+  glAttachShader(program, vertexShader);
+  glAttachShader(program, fragmentShader);
+  glLinkProgram(program);
+  glDeleteShader(vertexShader);
+  glDeleteShader(fragmentShader);
+  GLint linked = GL_FALSE;
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  if (linked == GL_TRUE) return program;
+  glDeleteProgram(program);
+  return 0;
+}
+
+// The 3 x 3 part of m inverted and transposed, row-major: what a row-vector
+// normal is multiplied by. A singular matrix gives zeros (and black normals).
+void normalMatrix(const D3DMATRIX& m, float out[9]) {
+  const double a = m._11, b = m._12, c = m._13;
+  const double d = m._21, e = m._22, f = m._23;
+  const double g = m._31, h = m._32, i = m._33;
+  const double cofactors[9] = {e * i - f * h, f * g - d * i, d * h - e * g,
+                               c * h - b * i, a * i - c * g, b * g - a * h,
+                               b * f - c * e, c * d - a * f, a * e - b * d};
+  const double determinant = a * cofactors[0] + b * cofactors[1] + c * cofactors[2];
+  for (int k = 0; k < 9; ++k) {
+    out[k] = determinant != 0.0 ? float(cofactors[k] / determinant) : 0.0f;
+  }
+}
+
+void uploadColor(int location, const D3DCOLORVALUE& color) {
+  glUniform3f(location, color.r, color.g, color.b);
+}
+
+}  // namespace
+
+D3DMATRIX multiplied(const D3DMATRIX& a, const D3DMATRIX& b) {
+  D3DMATRIX result{};
+  const float* pa = &a._11;
+  const float* pb = &b._11;
+  float* out = &result._11;
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      double sum = 0.0;
+      for (int k = 0; k < 4; ++k) sum += double(pa[row * 4 + k]) * pb[k * 4 + column];
+      out[row * 4 + column] = float(sum);
+    }
+  }
+  return result;
+}
+
+bool createObjects(GlObjects& objects) {
+  const unsigned vertexShader = compile(GL_VERTEX_SHADER, VERTEX_SHADER);
+  const unsigned fragmentShader = compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER);
+  if (vertexShader == 0 || fragmentShader == 0) {
+    if (vertexShader != 0) glDeleteShader(vertexShader);
+    if (fragmentShader != 0) glDeleteShader(fragmentShader);
+    return false;
+  }
+  objects.program = link(vertexShader, fragmentShader);
+  if (objects.program == 0) return false;
+  glUseProgram(objects.program);
+  for (int u = 0; u < UNIFORM_COUNT; ++u) {
+    objects.locations[u] = glGetUniformLocation(objects.program, UNIFORM_NAMES[u]);
+  }
+
+  glGenVertexArrays(1, &objects.vertexArray);
+  glBindVertexArray(objects.vertexArray);
+  glGenBuffers(1, &objects.vertexBuffer);
+  glGenBuffers(1, &objects.indexBuffer);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.indexBuffer);
+  glEnableVertexAttribArray(POSITION_ATTRIBUTE);
+  glEnableVertexAttribArray(NORMAL_ATTRIBUTE);
+  glVertexAttribPointer(POSITION_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, sizeof(D3DVERTEX), nullptr);
+  glVertexAttribPointer(NORMAL_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, sizeof(D3DVERTEX),
+                        reinterpret_cast<const void*>(NORMAL_OFFSET));
+  return true;
+}
+
+void releaseObjects(GlObjects& objects) {
+  if (objects.program != 0) glDeleteProgram(objects.program);
+  if (objects.vertexArray != 0) glDeleteVertexArrays(1, &objects.vertexArray);
+  if (objects.vertexBuffer != 0) glDeleteBuffers(1, &objects.vertexBuffer);
+  if (objects.indexBuffer != 0) glDeleteBuffers(1, &objects.indexBuffer);
+  objects = GlObjects{};
+}
+
+void uploadTransforms(const GlObjects& objects, const D3DMATRIX& worldView,
+                      const D3DMATRIX& projection) {
+  glUniformMatrix4fv(objects.locations[UNIFORM_WORLD_VIEW], 1, GL_FALSE, &worldView._11);
+  glUniformMatrix4fv(objects.locations[UNIFORM_PROJECTION], 1, GL_FALSE, &projection._11);
+  float normals[9];
+  normalMatrix(worldView, normals);
+  glUniformMatrix3fv(objects.locations[UNIFORM_NORMAL_MATRIX], 1, GL_FALSE, normals);
+}
+
+void uploadLighting(const GlObjects& objects, const GlLighting& lighting) {
+  glUniform1i(objects.locations[UNIFORM_LIGHT_COUNT], lighting.count);
+  if (lighting.count > 0) {
+    glUniform3fv(objects.locations[UNIFORM_LIGHT_DIRECTIONS], lighting.count,
+                 &lighting.directions[0][0]);
+    glUniform3fv(objects.locations[UNIFORM_LIGHT_COLORS], lighting.count, &lighting.colors[0][0]);
+  }
+  glUniform3fv(objects.locations[UNIFORM_AMBIENT_LIGHT], 1, lighting.ambient);
+}
+
+void uploadMaterial(const GlObjects& objects, const D3DMATERIAL& material, bool specularOn) {
+  uploadColor(objects.locations[UNIFORM_DIFFUSE], material.dcvDiffuse);
+  uploadColor(objects.locations[UNIFORM_AMBIENT], material.dcvAmbient);
+  uploadColor(objects.locations[UNIFORM_SPECULAR], material.dcvSpecular);
+  uploadColor(objects.locations[UNIFORM_EMISSIVE], material.dcvEmissive);
+  glUniform1f(objects.locations[UNIFORM_POWER], material.dvPower);
+  glUniform1i(objects.locations[UNIFORM_SPECULAR_ON], specularOn ? 1 : 0);
+}
+
+void uploadLit(const GlObjects& objects, bool lit) {
+  glUniform1i(objects.locations[UNIFORM_LIT], lit ? 1 : 0);
+}

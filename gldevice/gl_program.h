@@ -1,0 +1,62 @@
+// The GlDevice's shader program: Direct3D's fixed-function vertex lighting
+// written once, in the vertex shader, and the uniforms it is fed from. The
+// device keeps the values (GlDrawState) and hands them over here before a
+// draw, each group only when it changed.
+#pragma once
+
+#include "platform/d3d_types.h"
+
+// Lights the device takes at once, by slot.
+constexpr int MAX_LIGHTS = 10;
+
+// The uniforms of the program, by the index of their location.
+enum GlUniform {
+  UNIFORM_WORLD_VIEW,
+  UNIFORM_PROJECTION,
+  UNIFORM_NORMAL_MATRIX,
+  UNIFORM_LIT,
+  UNIFORM_SPECULAR_ON,
+  UNIFORM_AMBIENT_LIGHT,
+  UNIFORM_LIGHT_COUNT,
+  UNIFORM_LIGHT_DIRECTIONS,
+  UNIFORM_LIGHT_COLORS,
+  UNIFORM_DIFFUSE,
+  UNIFORM_AMBIENT,
+  UNIFORM_SPECULAR,
+  UNIFORM_EMISSIVE,
+  UNIFORM_POWER,
+  UNIFORM_COUNT
+};
+
+// The GL objects of the device: made together, dropped together (a lost
+// context takes them all at once).
+struct GlObjects {
+  unsigned program = 0;
+  unsigned vertexArray = 0;
+  unsigned vertexBuffer = 0;
+  unsigned indexBuffer = 0;
+  int locations[UNIFORM_COUNT] = {};
+};
+
+// a x b for row-vector points: a is applied first.
+D3DMATRIX multiplied(const D3DMATRIX& a, const D3DMATRIX& b);
+
+// Compiles and links the program, makes the vertex array and buffers with
+// D3DVERTEX's layout, and leaves them bound. false (and nothing made) when
+// the shaders do not compile or link.
+bool createObjects(GlObjects& objects);
+void releaseObjects(GlObjects& objects);
+
+// The lighting of one set of draws, in view space, as the shader takes it.
+struct GlLighting {
+  int count = 0;
+  float directions[MAX_LIGHTS][3] = {};  // towards each light, unit length
+  float colors[MAX_LIGHTS][3] = {};
+  float ambient[3] = {};
+};
+
+void uploadTransforms(const GlObjects& objects, const D3DMATRIX& worldView,
+                      const D3DMATRIX& projection);
+void uploadLighting(const GlObjects& objects, const GlLighting& lighting);
+void uploadMaterial(const GlObjects& objects, const D3DMATERIAL& material, bool specularOn);
+void uploadLit(const GlObjects& objects, bool lit);
