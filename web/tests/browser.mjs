@@ -1,0 +1,75 @@
+// What the page's tests and benchmark share: the built page served on
+// 127.0.0.1, and the system's chromium, headless, with WebGL2 in software,
+// kept off the network, in a fresh profile that goes with it.
+import puppeteer from 'puppeteer-core';
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { serve } from '../serve.mjs';
+
+export const SITE = fileURLToPath(new URL('../../build/web/site', import.meta.url));
+
+// unlimited: no frame-rate limit and no vsync, so a tick runs as soon as the
+// last one is done.
+export async function startBrowser({ unlimited = false } = {}) {
+  const profile = mkdtempSync(join(tmpdir(), 'plim-chromium-'));
+  const args = [
+    '--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--disable-quic',
+    '--no-first-run', '--disable-background-networking', '--disable-component-update',
+    '--disable-sync', '--disable-background-timer-throttling',
+    '--disable-renderer-backgrounding', '--disable-backgrounding-occluded-windows',
+  ];
+  if (unlimited) args.push('--disable-frame-rate-limit', '--disable-gpu-vsync');
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile, args,
+  });
+  const site = await serve(SITE);
+  return {
+    browser,
+    url: site.url,
+    async close() {
+      await browser.close();
+      site.close();
+      rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// The page open in a window whose page area is width x height.
+export async function openPage(session, width = 443, height = 375) {
+  const page = await session.browser.newPage();
+  await page.setViewport({ width, height });
+  await page.goto(session.url);
+  await page.waitForFunction(() => window.plim && window.plim.firstFrame !== null);
+  return page;
+}
+
+export const caption = (page) => page.$eval('#regenerate', (b) => b.textContent);
+export const editTexts = (page) =>
+  page.$$eval('input.edit', (edits) => edits.map((e) => `${e.id}=${e.value}`));
+
+// The canvas pixel at x, y (from its top left) as r, g, b, read from the
+// drawing buffer the program drew into.
+export function canvasPixel(page, x, y) {
+  return page.evaluate((x, y) => {
+    const canvas = document.getElementById('frame');
+    const gl = canvas.getContext('webgl2');
+    const rgba = new Uint8Array(4);
+    gl.readPixels(x, canvas.height - 1 - y, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
+    return [rgba[0], rgba[1], rgba[2]];
+  }, x, y);
+}
+
+// How many canvas pixels are not black.
+export function litPixels(page) {
+  return page.evaluate(() => {
+    const canvas = document.getElementById('frame');
+    const gl = canvas.getContext('webgl2');
+    const rgba = new Uint8Array(canvas.width * canvas.height * 4);
+    gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
+    let lit = 0;
+    for (let i = 0; i < rgba.length; i += 4) if (rgba[i] + rgba[i + 1] + rgba[i + 2] > 0) lit += 1;
+    return lit;
+  });
+}
