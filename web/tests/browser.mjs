@@ -49,18 +49,6 @@ export const caption = (page) => page.$eval('#regenerate', (b) => b.textContent)
 export const editTexts = (page) =>
   page.$$eval('input.edit', (edits) => edits.map((e) => `${e.id}=${e.value}`));
 
-// The canvas pixel at x, y (from its top left) as r, g, b, read from the
-// drawing buffer the program drew into.
-export function canvasPixel(page, x, y) {
-  return page.evaluate((x, y) => {
-    const canvas = document.getElementById('frame');
-    const gl = canvas.getContext('webgl2');
-    const rgba = new Uint8Array(4);
-    gl.readPixels(x, canvas.height - 1 - y, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
-    return [rgba[0], rgba[1], rgba[2]];
-  }, x, y);
-}
-
 // How many canvas pixels are not black.
 export function litPixels(page) {
   return page.evaluate(() => {

@@ -1,0 +1,106 @@
+// The page in headless chromium, driven as a user drives it: it draws, the
+// Regenerate button counts down as the dialog's does, the edits are read and
+// refused as the dialog reads and refuses them, from the keyboard too, the
+// canvas follows the window, and a lost WebGL context is survived.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { caption, editTexts, litPixels, openPage, startBrowser } from './browser.mjs';
+
+let session;
+before(async () => { session = await startBrowser(); });
+after(async () => { await session.close(); });
+
+const DEFAULT_EDITS = ['numverts=1600', 'nodes=6', 'rad=10.000', 'mass=3.000', 'pow=2.000',
+  'level=0.250', 'rnge=0.010', 'npc=44'];
+
+const untilIdle = (page) =>
+  page.waitForFunction(() => document.getElementById('regenerate').textContent === 'Regenerate',
+    { timeout: 60000 });
+
+test('counts down as the dialog does, from the first tick to Regenerate', async () => {
+  const page = await session.browser.newPage();
+  // Every caption the button shows, recorded from the page's first moment.
+  await page.evaluateOnNewDocument(() => {
+    window.captions = [];
+    document.addEventListener('DOMContentLoaded', () => {
+      const button = document.getElementById('regenerate');
+      new MutationObserver(() => window.captions.push(button.textContent))
+        .observe(button, { childList: true, characterData: true, subtree: true });
+    });
+  });
+  await page.goto(session.url);
+  await untilIdle(page);
+  const expected = [];
+  for (let left = 1579; left >= 9; left -= 10) expected.push(`cancel ${left}`);
+  expected.push('Regenerate');
+  assert.deepEqual(await page.evaluate(() => window.captions), expected);
+  assert.deepEqual(await editTexts(page), DEFAULT_EDITS);
+  assert.ok(await litPixels(page) > 1000, 'the cloud and the cubes are drawn');
+  await page.close();
+});
+
+test('refuses an out-of-range edit as the dialog does, and takes one in range', async () => {
+  const page = await openPage(session);
+  await untilIdle(page);
+  // From the keyboard: the point count, then Tab to Regenerate and Enter.
+  await page.click('#numverts', { clickCount: 3 });
+  await page.keyboard.type('-60000x');  // digits only reach the edit
+  assert.equal(await page.$eval('#numverts', (e) => e.value), '60000');
+  await page.click('#nodes', { clickCount: 3 });
+  await page.keyboard.type('3');
+  await page.focus('#rnge');
+  await page.keyboard.press('Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'regenerate');
+  await page.keyboard.press('Enter');
+  // 60000 points is more than an edit accepts: every edit shows the world again.
+  assert.deepEqual(await editTexts(page), DEFAULT_EDITS);
+  assert.equal(await caption(page), 'Regenerate');
+
+  await page.click('#nodes', { clickCount: 3 });
+  await page.keyboard.type('3');
+  await page.focus('#regenerate');
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => document.getElementById('regenerate').textContent.startsWith('cancel'));
+  assert.equal(await page.$eval('#nodes', (e) => e.value), '3');
+  await page.close();
+});
+
+test('draws at the new size when the window changes size', async () => {
+  const page = await openPage(session, 443, 375);
+  await untilIdle(page);
+  await page.setViewport({ width: 675, height: 500 });
+  await page.waitForFunction(() => document.getElementById('frame').width === 600);
+  await page.evaluate((ticks) => new Promise((done) => {
+    const until = window.plim.ticks + ticks;
+    (function wait() { if (window.plim.ticks >= until) done(); else requestAnimationFrame(wait); })();
+  }), 5);
+  // The fixed projection stretches the scene over the frame: at the old
+  // width of 368 the cloud ends left of x = 368, at 600 well right of it.
+  const rightmost = await page.evaluate(() => {
+    const canvas = document.getElementById('frame');
+    const gl = canvas.getContext('webgl2');
+    const rgba = new Uint8Array(canvas.width * canvas.height * 4);
+    gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
+    let right = -1;
+    for (let i = 0; i < rgba.length; i += 4) {
+      if (rgba[i] + rgba[i + 1] + rgba[i + 2] > 0) right = Math.max(right, (i / 4) % canvas.width);
+    }
+    return right;
+  });
+  assert.ok(rightmost > 400, `the rightmost drawn column is ${rightmost}`);
+  assert.equal(await page.$eval('#frame', (c) => c.height), 500);
+  await page.close();
+});
+
+test('survives a lost WebGL context: the next frames draw on a new one', async () => {
+  const page = await openPage(session);
+  await page.evaluate(() => {
+    window.lostCanvas = document.getElementById('frame');
+    window.lostCanvas.getContext('webgl2').getExtension('WEBGL_lose_context').loseContext();
+  });
+  await page.waitForFunction(() => document.getElementById('frame') !== window.lostCanvas);
+  const ticks = await page.evaluate(() => window.plim.ticks);
+  await page.waitForFunction((t) => window.plim.ticks > t + 10, {}, ticks);
+  assert.ok(await litPixels(page) > 100, 'the new canvas shows the scene');
+  await page.close();
+});
