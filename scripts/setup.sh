@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing Plim need,
-# for the 64-bit and the 32-bit Windows programs. Idempotent and quiet: when
-# everything is present it does nothing at all.
+# for the 64-bit and the 32-bit Windows programs; `setup.sh web` also what the
+# page and its tests need. Idempotent and quiet: when everything is present it
+# does nothing at all.
+#   setup.sh [web]
 set -euo pipefail
+target=${1:-}
 
 # What Wine draws with (OpenGL through Mesa's software renderer) and the X
 # extensions its display driver loads, for one architecture (":i386" or
@@ -27,12 +30,34 @@ packages=(
   valgrind
 )
 
+# The page: emscripten (its system libraries come prebuilt), chromium to run
+# it headless, Mesa's EGL and GLES for the GL device's tests, Node and npm
+# for the page's tests (any Node will do: one that is there already stays).
+web_packages=(emscripten chromium libegl-dev libgles-dev "libegl-mesa0:$(dpkg --print-architecture)")
+if [ "$target" = web ]; then
+  packages+=("${web_packages[@]}")
+  if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    packages+=(nodejs npm)
+  fi
+fi
+
+# The npm packages of the page's tests, as web/package-lock.json pins them.
+web_modules() {
+  [ "$target" = web ] || return 0
+  local web
+  web="$(dirname "$0")/../web"
+  [ -d "$web/node_modules/puppeteer-core" ] || (cd "$web" && npm ci --no-audit --no-fund)
+}
+
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [ "$status" = "install ok installed" ] || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  web_modules
+  exit 0
+fi
 
 echo "setup: installing ${missing[*]}"
 as_root=()
@@ -44,3 +69,5 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+web_modules
+
