@@ -222,6 +222,10 @@ TEST_F(GlFrame, TheNearerSurfaceHidesTheFartherInEitherOrderUnlessDepthIsOff) {
   device.setRenderState(D3DRENDERSTATE_ZENABLE, FALSE);
   draw(red, 3), draw(blue, 6);
   expectNear(centre(), {0, 0, 255});
+  // Nearer than the near plane (z = 1) nothing is drawn.
+  device.clear();
+  draw(red, 0.5f);
+  expectNear(centre(), {0, 0, 0});
 }
 
 // The renderer's cube, straight ahead, its front face square to the eye.
@@ -232,7 +236,8 @@ struct RenderedCube : GlFrame {
   void SetUp() override {
     ASSERT_EQ(renderer.attach(&device, &window), ATTACHED);
     ASSERT_TRUE(device.ready);
-    renderer.eye = {0, 0, -6};
+    // Looking along +x, so that the view turns the light as it turns the cube.
+    renderer.eye = {-6, 0, 0};
     renderer.lookAt = {0, 0, 0};
     renderer.up = {0, 1, 0};
     cube.makeUnitCube();
@@ -251,8 +256,8 @@ struct RenderedCube : GlFrame {
 };
 
 TEST_F(RenderedCube, EachLookDrawsTheFrontFaceItsOwnWay) {
-  // The front face spans x and y from -1 to 1 at depth 5: pixels 19..44.
-  device.setLight(1, directional(0, 0, 1));
+  // The face towards the eye spans -1 to 1 at depth 5: pixels 19..44.
+  device.setLight(1, directional(1, 0, 0));
   draw(RENDER_MODE_TEXTURED);
   // Lit from behind the eye: every corner's normal (+-1, +-1, -1) / sqrt 3
   // gets N.L = 1/sqrt 3 of the diffuse colour, over the emissive one.
@@ -288,8 +293,14 @@ TEST_F(RenderedCube, FieldDrawsEveryNormalLineInTheNodesDiffuseColour) {
   surface.diffuseColor = {1.0f, 1.0f, 0.0f};
   surface.drawSurface = false;
   surface.normalLength = 2.0f;
+  // The eye looks along +z here; a cube follows the lines, in a material of
+  // its own, as the cubes follow the surface in a frame.
+  renderer.eye = {0, 0, -6};
+  cube.position = {0.0f, 2.5f, 0.0f};
+  cube.scaling = {0.2f, 0.2f, 0.2f};
   renderer.beginFrame();
   renderer.drawNode(surface);
+  renderer.drawNode(cube);
   renderer.endFrame();
   // At depth 6, x lands on pixel 32 + 32 x / 3; the lines run from row 43
   // up to row 21.

@@ -49,15 +49,31 @@ export const caption = (page) => page.$eval('#regenerate', (b) => b.textContent)
 export const editTexts = (page) =>
   page.$$eval('input.edit', (edits) => edits.map((e) => `${e.id}=${e.value}`));
 
-// How many canvas pixels are not black.
-export function litPixels(page) {
+// How many canvas pixels are drawn (not black), and how many of those are
+// coloured (not grey or white).
+export function pixelCounts(page) {
   return page.evaluate(() => {
     const canvas = document.getElementById('frame');
     const gl = canvas.getContext('webgl2');
     const rgba = new Uint8Array(canvas.width * canvas.height * 4);
     gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
     let lit = 0;
-    for (let i = 0; i < rgba.length; i += 4) if (rgba[i] + rgba[i + 1] + rgba[i + 2] > 0) lit += 1;
-    return lit;
+    let coloured = 0;
+    for (let i = 0; i < rgba.length; i += 4) {
+      const [r, g, b] = [rgba[i], rgba[i + 1], rgba[i + 2]];
+      if (r + g + b > 0) lit += 1;
+      if (r !== g || g !== b) coloured += 1;
+    }
+    return { lit, coloured };
   });
+}
+
+export const litPixels = async (page) => (await pixelCounts(page)).lit;
+
+// Resolves once the page has run this many more ticks.
+export function ticks(page, count) {
+  return page.evaluate((count) => new Promise((done) => {
+    const until = window.plim.ticks + count;
+    (function wait() { if (window.plim.ticks >= until) done(); else requestAnimationFrame(wait); })();
+  }), count);
 }

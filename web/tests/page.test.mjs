@@ -4,7 +4,7 @@
 // canvas follows the window, and a lost WebGL context is survived.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { caption, editTexts, litPixels, openPage, startBrowser } from './browser.mjs';
+import { caption, editTexts, litPixels, openPage, pixelCounts, startBrowser, ticks } from './browser.mjs';
 
 let session;
 before(async () => { session = await startBrowser(); });
@@ -36,6 +36,35 @@ test('counts down as the dialog does, from the first tick to Regenerate', async 
   assert.deepEqual(await page.evaluate(() => window.captions), expected);
   assert.deepEqual(await editTexts(page), DEFAULT_EDITS);
   assert.ok(await litPixels(page) > 1000, 'the cloud and the cubes are drawn');
+  // The first two points and the last, bit for bit as the 64-bit Windows
+  // program places them (tools/plim_cloud.cpp): the same random sequence.
+  const cloud = await page.evaluate(() => {
+    const bits = new DataView(new ArrayBuffer(4));
+    const hex = (v) => { bits.setFloat32(0, v); return bits.getUint32(0).toString(16).padStart(8, '0'); };
+    return [0, 1, 1599].map((i) => [0, 1, 2].map((a) => hex(Module._plim_cloud_coordinate(3 * i + a))).join(' '));
+  });
+  assert.deepEqual(cloud, ['40c18936 3ec6a7de 4012b01e', 'c10072b0 c1249ba6 c00a3d73',
+    'c03c6a81 c1246a7f 4056459f']);
+  await page.close();
+});
+
+test('the fill-mode radios change the cubes, "Field" shows lines', async () => {
+  const page = await openPage(session);
+  await untilIdle(page);
+  const look = async (press) => {
+    await page.click(`#${press} + span`);
+    await ticks(page, 3);
+    return pixelCounts(page);
+  };
+  const tex = await look('tex');
+  const wire = await look('wire');
+  const point = await look('point');
+  // Lit cubes are filled with colour, wire cubes only outlined in it; the
+  // cubes' corners are white unlit points, like the cloud.
+  assert.ok(tex.coloured > wire.coloured && wire.coloured > 0, JSON.stringify({ tex, wire }));
+  assert.equal(point.coloured, 0);
+  const field = await look('field');
+  assert.ok(field.lit > 3 * point.lit, JSON.stringify({ point, field }));
   await page.close();
 });
 
@@ -70,10 +99,7 @@ test('draws at the new size when the window changes size', async () => {
   await untilIdle(page);
   await page.setViewport({ width: 675, height: 500 });
   await page.waitForFunction(() => document.getElementById('frame').width === 600);
-  await page.evaluate((ticks) => new Promise((done) => {
-    const until = window.plim.ticks + ticks;
-    (function wait() { if (window.plim.ticks >= until) done(); else requestAnimationFrame(wait); })();
-  }), 5);
+  await ticks(page, 5);
   // The fixed projection stretches the scene over the frame: at the old
   // width of 368 the cloud ends left of x = 368, at 600 well right of it.
   const rightmost = await page.evaluate(() => {
