@@ -43,6 +43,17 @@ GlLighting viewLighting(const GlDrawState& state) {
   return lighting;
 }
 
+// The state's field in the record; null for a state not drawn here.
+DWORD* renderStateField(GlDrawState& state, D3DRENDERSTATETYPE renderState) {
+  switch (renderState) {
+    case D3DRENDERSTATE_ZENABLE: return &state.zEnable;
+    case D3DRENDERSTATE_FILLMODE: return &state.fillMode;
+    case D3DRENDERSTATE_CULLMODE: return &state.cullMode;
+    case D3DRENDERSTATE_SPECULARENABLE: return &state.specularEnable;
+    default: return nullptr;
+  }
+}
+
 }  // namespace
 
 GlDevice::GlDevice() {
@@ -71,8 +82,10 @@ HRESULT GlDevice::makeObjects() {
     tearDown();
     return E_FAIL;
   }
-  transformsCurrent = lightingCurrent = materialCurrent = false;
+  worldViewCurrent = projectionCurrent = lightingCurrent = materialCurrent = false;
   litUploaded = -1;
+  heldVertices.clear();
+  heldIndices.clear();
   return S_OK;
 }
 
@@ -100,7 +113,7 @@ void GlDevice::applyViewProjection() {
   flush();
   state.projection = projection;
   state.view = view;
-  transformsCurrent = lightingCurrent = false;
+  worldViewCurrent = projectionCurrent = lightingCurrent = false;
 }
 
 HRESULT GlDevice::resize() {
@@ -123,12 +136,17 @@ bool GlDevice::restoreIfLost() {
   return ready;
 }
 
-// The GL state that follows the render states, and the frame's area.
+// The frame's area and what never changes, then the render states.
 void GlDevice::applyFixedState() {
   glViewport(0, 0, width, height);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClearDepthf(1.0f);
   glDepthFunc(GL_LEQUAL);
+  applyRenderStates();
+}
+
+// The GL state that follows the render states.
+void GlDevice::applyRenderStates() {
   if (state.zEnable) {
     glEnable(GL_DEPTH_TEST);
   } else {
@@ -147,18 +165,16 @@ void GlDevice::applyFixedState() {
 
 HRESULT GlDevice::setRenderState(D3DRENDERSTATETYPE renderState, DWORD value) {
   if (!ready) return E_FAIL;
+  DWORD* field = renderStateField(state, renderState);
+  if (field == nullptr) return E_NOTIMPL;
+  // The renderer sets the fill and cull states for every node; most of the
+  // time they stay as they were, and GL hears nothing.
+  if (*field == value) return S_OK;
   flush();
-  switch (renderState) {
-    case D3DRENDERSTATE_ZENABLE: state.zEnable = value; break;
-    case D3DRENDERSTATE_FILLMODE: state.fillMode = value; break;
-    case D3DRENDERSTATE_CULLMODE: state.cullMode = value; break;
-    case D3DRENDERSTATE_SPECULARENABLE:
-      state.specularEnable = value;
-      materialCurrent = false;
-      break;
-    default: return E_NOTIMPL;
-  }
-  applyFixedState();
+  *field = value;
+  // Whether highlights are on travels with the material.
+  if (renderState == D3DRENDERSTATE_SPECULARENABLE) materialCurrent = false;
+  applyRenderStates();
   return S_OK;
 }
 
@@ -172,10 +188,13 @@ HRESULT GlDevice::setTransform(D3DTRANSFORMSTATETYPE transform, D3DMATRIX* matri
       state.view = *matrix;
       lightingCurrent = false;
       break;
-    case D3DTRANSFORMSTATE_PROJECTION: state.projection = *matrix; break;
+    case D3DTRANSFORMSTATE_PROJECTION:
+      state.projection = *matrix;
+      projectionCurrent = false;
+      return S_OK;
     default: return E_INVALIDARG;
   }
-  transformsCurrent = false;
+  worldViewCurrent = false;
   return S_OK;
 }
 
@@ -224,9 +243,13 @@ HRESULT GlDevice::updateMaterial(D3DMATERIAL material) {
 
 // Hands the program whatever changed since the last draw.
 void GlDevice::prepareDraw(bool lit) {
-  if (!transformsCurrent) {
-    uploadTransforms(objects, multiplied(state.world, state.view), state.projection);
-    transformsCurrent = true;
+  if (!worldViewCurrent) {
+    uploadWorldView(objects, multiplied(state.world, state.view));
+    worldViewCurrent = true;
+  }
+  if (!projectionCurrent) {
+    uploadProjection(objects, state.projection);
+    projectionCurrent = true;
   }
   if (!lightingCurrent) {
     uploadLighting(objects, viewLighting(state));

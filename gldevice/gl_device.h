@@ -61,10 +61,15 @@ struct GlDevice {
   GlContext context;
   GlObjects objects;
   // What the program holds now; false makes the next draw upload it.
-  bool transformsCurrent = false;
+  bool worldViewCurrent = false;
+  bool projectionCurrent = false;
   bool lightingCurrent = false;
   bool materialCurrent = false;
   int litUploaded = -1;
+  // What the triangles' buffers hold, so that the same geometry drawn again
+  // (every cube) is not sent again.
+  std::vector<D3DVERTEX> heldVertices;
+  std::vector<unsigned char> heldIndices;
   // Point and line lists that came one after another with nothing changed
   // between them, drawn together when something changes or the scene ends:
   // the "Field" lines are one call per point.
@@ -120,10 +125,13 @@ struct GlDevice {
  private:
   HRESULT makeObjects();
   void applyFixedState();
+  void applyRenderStates();
   void prepareDraw(bool lit);
   void flush();
   HRESULT drawTriangles(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
                         DWORD indexCount, bool lit);
+  void holdVertices(const D3DVERTEX* vertices, DWORD count);
+  void holdIndices(const void* indices, size_t bytes);
   bool culled(const D3DVERTEX* vertices, const std::uint32_t* corners,
               const D3DMATRIX& clip) const;
 };

@@ -8,6 +8,8 @@
 
 #include <GLES3/gl3.h>
 
+#include <cstring>
+
 
 namespace {
 
@@ -64,7 +66,8 @@ HRESULT GlDevice::present() {
 void GlDevice::flush() {
   if (pending.empty()) return;
   prepareDraw(pendingLit);
-  glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
+  glBindVertexArray(objects.listArray);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.listBuffer);
   glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(pending.size() * sizeof(D3DVERTEX)), pending.data(),
                GL_STREAM_DRAW);
   glDrawArrays(pendingType == D3DPT_POINTLIST ? GL_POINTS : GL_LINES, 0, GLsizei(pending.size()));
@@ -118,15 +121,13 @@ HRESULT GlDevice::drawTriangles(const D3DVERTEX* vertices, DWORD vertexCount, co
                                 DWORD indexCount, bool lit) {
   if (vertexCount == 0) return S_OK;
   prepareDraw(lit);
-  glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
-  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(vertexCount * sizeof(D3DVERTEX)), vertices,
-               GL_STREAM_DRAW);
+  glBindVertexArray(objects.triangleArray);
+  holdVertices(vertices, vertexCount);
   if (state.fillMode == D3DFILL_SOLID) {
     if (indices == nullptr) {
       glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertexCount));
     } else {
-      glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indexCount * sizeof(WORD)), indices,
-                   GL_STREAM_DRAW);
+      holdIndices(indices, indexCount * sizeof(WORD));
       glDrawElements(GL_TRIANGLES, GLsizei(indexCount), GL_UNSIGNED_SHORT, nullptr);
     }
     return S_OK;
@@ -149,8 +150,26 @@ HRESULT GlDevice::drawTriangles(const D3DVERTEX* vertices, DWORD vertexCount, co
     }
   }
   if (outline.empty()) return S_OK;
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(outline.size() * sizeof(std::uint32_t)),
-               outline.data(), GL_STREAM_DRAW);
+  holdIndices(outline.data(), outline.size() * sizeof(std::uint32_t));
   glDrawElements(wire ? GL_LINES : GL_POINTS, GLsizei(outline.size()), GL_UNSIGNED_INT, nullptr);
   return S_OK;
+}
+
+// Sends the triangles' vertices unless their buffer holds them already.
+void GlDevice::holdVertices(const D3DVERTEX* vertices, DWORD count) {
+  const size_t bytes = count * sizeof(D3DVERTEX);
+  if (heldVertices.size() == count && std::memcmp(heldVertices.data(), vertices, bytes) == 0) {
+    return;
+  }
+  heldVertices.assign(vertices, vertices + count);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
+  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), vertices, GL_DYNAMIC_DRAW);
+}
+
+// The same for the indices, 16-bit or 32-bit.
+void GlDevice::holdIndices(const void* indices, size_t bytes) {
+  if (heldIndices.size() == bytes && std::memcmp(heldIndices.data(), indices, bytes) == 0) return;
+  const auto* first = static_cast<const unsigned char*>(indices);
+  heldIndices.assign(first, first + bytes);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(bytes), indices, GL_DYNAMIC_DRAW);
 }

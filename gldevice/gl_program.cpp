@@ -11,6 +11,8 @@
 
 #include <GLES3/gl3.h>
 
+#include <initializer_list>
+
 
 namespace {
 
@@ -29,16 +31,13 @@ uniform mat4 worldView;
 uniform mat4 projection;
 uniform mat3 normalMatrix;
 uniform bool lit;
-uniform bool specularOn;
 uniform vec3 ambientLight;
 uniform int lightCount;
 uniform vec3 lightDirections[MAX_LIGHTS];
 uniform vec3 lightColors[MAX_LIGHTS];
-uniform vec3 diffuse;
-uniform vec3 ambient;
-uniform vec3 specular;
-uniform vec3 emissive;
-uniform float power;
+// Diffuse, ambient, specular and emissive colours, then the power and
+// whether highlights are on: one upload per material.
+uniform vec4 material[5];
 out vec4 color;
 
 void main() {
@@ -51,6 +50,12 @@ void main() {
     color = vec4(1.0);
     return;
   }
+  vec3 diffuse = material[0].rgb;
+  vec3 ambient = material[1].rgb;
+  vec3 specular = material[2].rgb;
+  vec3 emissive = material[3].rgb;
+  float power = material[4].x;
+  bool specularOn = material[4].y != 0.0;
   vec3 n = normalMatrix * normal;
   float length_n = length(n);
   if (length_n > 0.0) n /= length_n;
@@ -79,9 +84,8 @@ void main() { fragmentColor = color; }
 )";
 
 const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
-    "worldView",  "projection",      "normalMatrix", "lit",     "specularOn",
-    "ambientLight", "lightCount",    "lightDirections", "lightColors", "diffuse",
-    "ambient",    "specular",        "emissive",     "power"};
+    "worldView",  "projection",  "normalMatrix",    "lit",     "ambientLight",
+    "lightCount", "lightDirections", "lightColors", "material"};
 
 unsigned compile(GLenum kind, const char* source) {
   const unsigned shader = glCreateShader(kind);
@@ -123,8 +127,13 @@ void normalMatrix(const D3DMATRIX& m, float out[9]) {
   }
 }
 
-void uploadColor(int location, const D3DCOLORVALUE& color) {
-  glUniform3f(location, color.r, color.g, color.b);
+// The vertex layout, D3DVERTEX, for the buffer bound to GL_ARRAY_BUFFER.
+void describeVertices() {
+  glEnableVertexAttribArray(POSITION_ATTRIBUTE);
+  glEnableVertexAttribArray(NORMAL_ATTRIBUTE);
+  glVertexAttribPointer(POSITION_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, sizeof(D3DVERTEX), nullptr);
+  glVertexAttribPointer(NORMAL_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, sizeof(D3DVERTEX),
+                        reinterpret_cast<const void*>(NORMAL_OFFSET));
 }
 
 }  // namespace
@@ -159,32 +168,39 @@ bool createObjects(GlObjects& objects) {
     objects.locations[u] = glGetUniformLocation(objects.program, UNIFORM_NAMES[u]);
   }
 
-  glGenVertexArrays(1, &objects.vertexArray);
-  glBindVertexArray(objects.vertexArray);
+  glGenVertexArrays(1, &objects.listArray);
+  glGenBuffers(1, &objects.listBuffer);
+  glBindVertexArray(objects.listArray);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.listBuffer);
+  describeVertices();
+
+  glGenVertexArrays(1, &objects.triangleArray);
   glGenBuffers(1, &objects.vertexBuffer);
   glGenBuffers(1, &objects.indexBuffer);
+  glBindVertexArray(objects.triangleArray);
   glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.indexBuffer);
-  glEnableVertexAttribArray(POSITION_ATTRIBUTE);
-  glEnableVertexAttribArray(NORMAL_ATTRIBUTE);
-  glVertexAttribPointer(POSITION_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, sizeof(D3DVERTEX), nullptr);
-  glVertexAttribPointer(NORMAL_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, sizeof(D3DVERTEX),
-                        reinterpret_cast<const void*>(NORMAL_OFFSET));
+  describeVertices();
   return true;
 }
 
 void releaseObjects(GlObjects& objects) {
   if (objects.program != 0) glDeleteProgram(objects.program);
-  if (objects.vertexArray != 0) glDeleteVertexArrays(1, &objects.vertexArray);
-  if (objects.vertexBuffer != 0) glDeleteBuffers(1, &objects.vertexBuffer);
-  if (objects.indexBuffer != 0) glDeleteBuffers(1, &objects.indexBuffer);
+  for (unsigned array : {objects.listArray, objects.triangleArray}) {
+    if (array != 0) glDeleteVertexArrays(1, &array);
+  }
+  for (unsigned buffer : {objects.listBuffer, objects.vertexBuffer, objects.indexBuffer}) {
+    if (buffer != 0) glDeleteBuffers(1, &buffer);
+  }
   objects = GlObjects{};
 }
 
-void uploadTransforms(const GlObjects& objects, const D3DMATRIX& worldView,
-                      const D3DMATRIX& projection) {
-  glUniformMatrix4fv(objects.locations[UNIFORM_WORLD_VIEW], 1, GL_FALSE, &worldView._11);
+void uploadProjection(const GlObjects& objects, const D3DMATRIX& projection) {
   glUniformMatrix4fv(objects.locations[UNIFORM_PROJECTION], 1, GL_FALSE, &projection._11);
+}
+
+void uploadWorldView(const GlObjects& objects, const D3DMATRIX& worldView) {
+  glUniformMatrix4fv(objects.locations[UNIFORM_WORLD_VIEW], 1, GL_FALSE, &worldView._11);
   float normals[9];
   normalMatrix(worldView, normals);
   glUniformMatrix3fv(objects.locations[UNIFORM_NORMAL_MATRIX], 1, GL_FALSE, normals);
@@ -201,12 +217,17 @@ void uploadLighting(const GlObjects& objects, const GlLighting& lighting) {
 }
 
 void uploadMaterial(const GlObjects& objects, const D3DMATERIAL& material, bool specularOn) {
-  uploadColor(objects.locations[UNIFORM_DIFFUSE], material.dcvDiffuse);
-  uploadColor(objects.locations[UNIFORM_AMBIENT], material.dcvAmbient);
-  uploadColor(objects.locations[UNIFORM_SPECULAR], material.dcvSpecular);
-  uploadColor(objects.locations[UNIFORM_EMISSIVE], material.dcvEmissive);
-  glUniform1f(objects.locations[UNIFORM_POWER], material.dvPower);
-  glUniform1i(objects.locations[UNIFORM_SPECULAR_ON], specularOn ? 1 : 0);
+  const D3DCOLORVALUE* colors[4] = {&material.dcvDiffuse, &material.dcvAmbient,
+                                    &material.dcvSpecular, &material.dcvEmissive};
+  float values[5][4] = {};
+  for (int i = 0; i < 4; ++i) {
+    values[i][0] = colors[i]->r;
+    values[i][1] = colors[i]->g;
+    values[i][2] = colors[i]->b;
+  }
+  values[4][0] = material.dvPower;
+  values[4][1] = specularOn ? 1.0f : 0.0f;
+  glUniform4fv(objects.locations[UNIFORM_MATERIAL], 5, &values[0][0]);
 }
 
 void uploadLit(const GlObjects& objects, bool lit) {

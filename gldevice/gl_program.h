@@ -15,24 +15,23 @@ enum GlUniform {
   UNIFORM_PROJECTION,
   UNIFORM_NORMAL_MATRIX,
   UNIFORM_LIT,
-  UNIFORM_SPECULAR_ON,
   UNIFORM_AMBIENT_LIGHT,
   UNIFORM_LIGHT_COUNT,
   UNIFORM_LIGHT_DIRECTIONS,
   UNIFORM_LIGHT_COLORS,
-  UNIFORM_DIFFUSE,
-  UNIFORM_AMBIENT,
-  UNIFORM_SPECULAR,
-  UNIFORM_EMISSIVE,
-  UNIFORM_POWER,
+  UNIFORM_MATERIAL,
   UNIFORM_COUNT
 };
 
 // The GL objects of the device: made together, dropped together (a lost
-// context takes them all at once).
+// context takes them all at once). Point and line lists stream through a
+// buffer of their own, so that the triangles' buffers keep what they hold
+// from one draw to the next: the cubes are all alike.
 struct GlObjects {
   unsigned program = 0;
-  unsigned vertexArray = 0;
+  unsigned listArray = 0;      // the vertex array of the point and line lists
+  unsigned listBuffer = 0;
+  unsigned triangleArray = 0;  // the vertex array of the triangles, with their indices
   unsigned vertexBuffer = 0;
   unsigned indexBuffer = 0;
   int locations[UNIFORM_COUNT] = {};
@@ -55,8 +54,8 @@ struct GlLighting {
   float ambient[3] = {};
 };
 
-void uploadTransforms(const GlObjects& objects, const D3DMATRIX& worldView,
-                      const D3DMATRIX& projection);
+void uploadWorldView(const GlObjects& objects, const D3DMATRIX& worldView);
+void uploadProjection(const GlObjects& objects, const D3DMATRIX& projection);
 void uploadLighting(const GlObjects& objects, const GlLighting& lighting);
 void uploadMaterial(const GlObjects& objects, const D3DMATERIAL& material, bool specularOn);
 void uploadLit(const GlObjects& objects, bool lit);
