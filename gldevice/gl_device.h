@@ -97,7 +97,8 @@ struct GlDevice {
   // the device not ready until a resize finds an area again.
   HRESULT resize();
   // The browser took the context away: a new context and new objects, with
-  // every state as it was. True when the device is ready afterwards.
+  // every state as it was. A device that has no context (none could be had
+  // at start-up or since) tries again. True when the device is ready after.
   bool restoreIfLost();
 
   HRESULT setLight(int slot, D3DLIGHT2 light);
