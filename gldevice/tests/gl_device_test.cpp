@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -200,11 +201,28 @@ TEST_F(GlFrame, CullsTheTurnDirect3DCullsInEveryFill) {
       device.setRenderState(D3DRENDERSTATE_CULLMODE, c.cull);
       device.drawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, const_cast<D3DVERTEX*>(left), 3, 0);
       device.drawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, const_cast<D3DVERTEX*>(right), 3, 0);
-      // Each triangle's first corner: a vertex, so drawn in every fill.
-      EXPECT_EQ(lit(8, 24), c.leftShown);
-      EXPECT_EQ(lit(40, 24), c.rightShown);
+      // Filled: the middle; wire and point: every corner.
+      using Pixels = std::vector<std::pair<int, int>>;
+      const bool solid = fill == D3DFILL_SOLID;
+      for (const auto& [x, y] : solid ? Pixels{{16, 29}} : Pixels{{8, 24}, {24, 24}, {16, 40}}) {
+        EXPECT_EQ(lit(x, y), c.leftShown) << x << ", " << y;
+      }
+      for (const auto& [x, y] : solid ? Pixels{{48, 29}} : Pixels{{40, 24}, {48, 40}, {56, 24}}) {
+        EXPECT_EQ(lit(x, y), c.rightShown) << x << ", " << y;
+      }
     }
   }
+}
+
+TEST_F(GlFrame, ListsWaitingToBeDrawnKeepTheMaterialTheyCameWith) {
+  D3DMATERIAL red = material(), blue = material();
+  red.dcvEmissive.r = 1.0f;
+  blue.dcvEmissive.b = 1.0f;
+  device.updateMaterial(red);
+  D3DVERTEX line[2] = {vertex(-1, 0, 4), vertex(1, 0, 4)};
+  device.drawPrimitive(D3DPT_LINELIST, D3DFVF_VERTEX, line, 2, 0);
+  device.updateMaterial(blue);
+  expectNear(brightest(SIZE / 2, SIZE / 2), {255, 0, 0});
 }
 
 TEST_F(GlFrame, TheNearerSurfaceHidesTheFartherInEitherOrderUnlessDepthIsOff) {

@@ -36,9 +36,16 @@ export async function startBrowser({ unlimited = false } = {}) {
   };
 }
 
+// A new tab, patient with a machine that is busy with other work.
+export async function newPage(session) {
+  const page = await session.browser.newPage();
+  page.setDefaultTimeout(120000);
+  return page;
+}
+
 // The page open in a window whose page area is width x height.
 export async function openPage(session, width = 443, height = 375) {
-  const page = await session.browser.newPage();
+  const page = await newPage(session);
   await page.setViewport({ width, height });
   await page.goto(session.url);
   await page.waitForFunction(() => window.plim && window.plim.firstFrame !== null);
