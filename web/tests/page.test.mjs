@@ -29,7 +29,8 @@ test('counts down as the dialog does, from the first tick to Regenerate', async 
     });
   });
   await page.goto(session.url);
-  await untilIdle(page);
+  // The page's own text says "Regenerate" before the first tick too.
+  await page.waitForFunction(() => window.captions.at(-1) === 'Regenerate', { timeout: 120000 });
   const expected = [];
   for (let left = 1579; left >= 9; left -= 10) expected.push(`cancel ${left}`);
   expected.push('Regenerate');
