@@ -10,7 +10,6 @@
 
 #include <cstring>
 
-
 namespace {
 
 // The DirectX 5 vertex type of D3DVERTEX; D3DFVF_VERTEX is the other code.
