@@ -92,6 +92,8 @@ HRESULT GlDevice::makeObjects() {
 void GlDevice::tearDown() {
   ready = false;
   pending.clear();
+  gathered.clear();
+  gatheredIndices.clear();
   // A context that is gone took its objects with it.
   if (context.handle != 0 && !contextLost(context)) releaseObjects(objects);
   objects = GlObjects{};
@@ -181,14 +183,19 @@ HRESULT GlDevice::setRenderState(D3DRENDERSTATETYPE renderState, DWORD value) {
 HRESULT GlDevice::setTransform(D3DTRANSFORMSTATETYPE transform, D3DMATRIX* matrix) {
   if (!ready) return E_FAIL;
   if (matrix == nullptr) return E_INVALIDARG;
-  flush();
   switch (transform) {
-    case D3DTRANSFORMSTATE_WORLD: state.world = *matrix; break;
+    case D3DTRANSFORMSTATE_WORLD:
+      // Gathered triangles took their world transform with them.
+      flushLists();
+      state.world = *matrix;
+      break;
     case D3DTRANSFORMSTATE_VIEW:
+      flush();
       state.view = *matrix;
       lightingCurrent = false;
       break;
     case D3DTRANSFORMSTATE_PROJECTION:
+      flush();
       state.projection = *matrix;
       projectionCurrent = false;
       return S_OK;
@@ -235,7 +242,8 @@ HRESULT GlDevice::createMaterial(D3DMATERIAL material) {
 
 HRESULT GlDevice::updateMaterial(D3DMATERIAL material) {
   if (!ready || !state.materialMade) return E_FAIL;
-  flush();
+  // Gathered triangles took their material with them.
+  flushLists();
   state.material = material;
   materialCurrent = false;
   return S_OK;
@@ -256,7 +264,7 @@ void GlDevice::prepareDraw(bool lit) {
     lightingCurrent = true;
   }
   if (!materialCurrent) {
-    uploadMaterial(objects, state.material, state.specularEnable != FALSE);
+    setMaterial(glMaterial(state.material, state.specularEnable != FALSE));
     materialCurrent = true;
   }
   if (litUploaded != int(lit)) {

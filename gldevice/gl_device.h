@@ -76,6 +76,12 @@ struct GlDevice {
   std::vector<D3DVERTEX> pending;
   D3DPRIMITIVETYPE pendingType = D3DPT_POINTLIST;
   bool pendingLit = false;
+  // Filled triangles of one draw after another, whatever their world
+  // transform and material, gathered in view space and drawn together when
+  // anything else comes: every cube of a frame in one GL draw.
+  std::vector<GlLitVertex> gathered;
+  std::vector<std::uint32_t> gatheredIndices;
+  bool gatheredLit = true;
   // Triangle corners turned into edges or kept as points for the wire and
   // point fills, which GLES does not have.
   std::vector<std::uint32_t> outline;
@@ -129,6 +135,10 @@ struct GlDevice {
   void applyRenderStates();
   void prepareDraw(bool lit);
   void flush();
+  void flushLists();
+  void flushTriangles();
+  void gather(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
+              DWORD indexCount, bool lit);
   HRESULT drawTriangles(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
                         DWORD indexCount, bool lit);
   void holdVertices(const D3DVERTEX* vertices, DWORD count);

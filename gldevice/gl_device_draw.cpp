@@ -63,6 +63,11 @@ HRESULT GlDevice::present() {
 }
 
 void GlDevice::flush() {
+  flushLists();
+  flushTriangles();
+}
+
+void GlDevice::flushLists() {
   if (pending.empty()) return;
   prepareDraw(pendingLit);
   glBindVertexArray(objects.listArray);
@@ -80,10 +85,10 @@ HRESULT GlDevice::drawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexCode, void* v
   const bool lit = (flags & D3DDP_DONOTLIGHT) == 0;
   const auto* first = static_cast<const D3DVERTEX*>(vertices);
   if (type == D3DPT_TRIANGLELIST) {
-    flush();
     return drawTriangles(first, vertexCount - vertexCount % 3, nullptr, 0, lit);
   }
   if (!listedSeparately(type)) return E_NOTIMPL;
+  flushTriangles();
   // A line list draws whole lines only.
   const DWORD usable = type == D3DPT_LINELIST ? vertexCount - vertexCount % 2 : vertexCount;
   if (!pending.empty() && (pendingType != type || pendingLit != lit)) flush();
@@ -98,7 +103,6 @@ HRESULT GlDevice::drawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD vertexCode, 
                                        DWORD flags) {
   if (!ready) return E_FAIL;
   if (!isVertexCode(vertexCode) || type != D3DPT_TRIANGLELIST) return E_NOTIMPL;
-  flush();
   return drawTriangles(static_cast<const D3DVERTEX*>(vertices), vertexCount, indices,
                        indexCount - indexCount % 3, (flags & D3DDP_DONOTLIGHT) == 0);
 }
@@ -119,18 +123,15 @@ bool GlDevice::culled(const D3DVERTEX* vertices, const std::uint32_t* corners,
 HRESULT GlDevice::drawTriangles(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
                                 DWORD indexCount, bool lit) {
   if (vertexCount == 0) return S_OK;
+  flushLists();
+  if (state.fillMode == D3DFILL_SOLID) {
+    gather(vertices, vertexCount, indices, indexCount, lit);
+    return S_OK;
+  }
+  flushTriangles();
   prepareDraw(lit);
   glBindVertexArray(objects.triangleArray);
   holdVertices(vertices, vertexCount);
-  if (state.fillMode == D3DFILL_SOLID) {
-    if (indices == nullptr) {
-      glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertexCount));
-    } else {
-      holdIndices(indices, indexCount * sizeof(WORD));
-      glDrawElements(GL_TRIANGLES, GLsizei(indexCount), GL_UNSIGNED_SHORT, nullptr);
-    }
-    return S_OK;
-  }
   // Wire and point fills: every triangle the cull mode keeps, as its three
   // edges or its three corners.
   const bool wire = state.fillMode == D3DFILL_WIREFRAME;
@@ -171,4 +172,59 @@ void GlDevice::holdIndices(const void* indices, size_t bytes) {
   const auto* first = static_cast<const unsigned char*>(indices);
   heldIndices.assign(first, first + bytes);
   glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(bytes), indices, GL_DYNAMIC_DRAW);
+}
+
+// Filled triangles join the gathered ones: corners in view space, normals
+// turned as the shader would turn them, the material beside each corner.
+void GlDevice::gather(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
+                      DWORD indexCount, bool lit) {
+  if (!gathered.empty() && gatheredLit != lit) flushTriangles();
+  gatheredLit = lit;
+  const D3DMATRIX m = multiplied(state.world, state.view);
+  float n[9];
+  normalMatrix(m, n);
+  GlLitVertex corner;
+  corner.material = glMaterial(state.material, state.specularEnable != FALSE);
+  const auto first = std::uint32_t(gathered.size());
+  for (DWORD i = 0; i < vertexCount; ++i) {
+    const D3DVERTEX& v = vertices[i];
+    const double p[4] = {v.x, v.y, v.z, 1.0};
+    const float* rows = &m._11;
+    for (int column = 0; column < 4; ++column) {
+      double sum = 0.0;
+      for (int k = 0; k < 4; ++k) sum += p[k] * rows[k * 4 + column];
+      corner.position[column] = float(sum);
+    }
+    const double normal[3] = {v.nx, v.ny, v.nz};
+    for (int column = 0; column < 3; ++column) {
+      double sum = 0.0;
+      for (int k = 0; k < 3; ++k) sum += normal[k] * n[k * 3 + column];
+      corner.normal[column] = float(sum);
+    }
+    gathered.push_back(corner);
+  }
+  const DWORD corners = indices == nullptr ? vertexCount : indexCount;
+  for (DWORD i = 0; i < corners; ++i) gatheredIndices.push_back(first + (indices ? indices[i] : i));
+}
+
+void GlDevice::flushTriangles() {
+  if (gatheredIndices.empty()) {
+    gathered.clear();
+    return;
+  }
+  prepareDraw(gatheredLit);
+  // The corners are in view space already.
+  D3DMATRIX identity{};
+  identity._11 = identity._22 = identity._33 = identity._44 = 1.0f;
+  uploadWorldView(objects, identity);
+  worldViewCurrent = false;
+  glBindVertexArray(objects.litArray);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.litBuffer);
+  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(gathered.size() * sizeof(GlLitVertex)),
+               gathered.data(), GL_STREAM_DRAW);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(gatheredIndices.size() * sizeof(std::uint32_t)),
+               gatheredIndices.data(), GL_STREAM_DRAW);
+  glDrawElements(GL_TRIANGLES, GLsizei(gatheredIndices.size()), GL_UNSIGNED_INT, nullptr);
+  gathered.clear();
+  gatheredIndices.clear();
 }

@@ -11,6 +11,7 @@
 
 #include <GLES3/gl3.h>
 
+#include <cstddef>
 #include <initializer_list>
 
 
@@ -23,8 +24,14 @@ constexpr int NORMAL_OFFSET = 3 * sizeof(float);
 
 const char* const VERTEX_SHADER = R"(#version 300 es
 #define MAX_LIGHTS 10
-layout(location = 0) in vec3 position;
+layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
+// The material (GlMaterial): per vertex for gathered triangles, the same
+// for every vertex of other draws.
+layout(location = 2) in vec4 diffusePower;
+layout(location = 3) in vec4 ambientSpecularOn;
+layout(location = 4) in vec4 specularColor;
+layout(location = 5) in vec4 emissiveColor;
 // Direct3D's row-major matrices taken as they are: GLSL's m * v is then the
 // row vector v times the Direct3D matrix.
 uniform mat4 worldView;
@@ -35,13 +42,10 @@ uniform vec3 ambientLight;
 uniform int lightCount;
 uniform vec3 lightDirections[MAX_LIGHTS];
 uniform vec3 lightColors[MAX_LIGHTS];
-// Diffuse, ambient, specular and emissive colours, then the power and
-// whether highlights are on: one upload per material.
-uniform vec4 material[5];
 out vec4 color;
 
 void main() {
-  vec4 eyePosition = worldView * vec4(position, 1.0);
+  vec4 eyePosition = worldView * position;
   vec4 clip = projection * eyePosition;
   // Direct3D's clip depth runs from 0 to w, GL's from -w to w.
   gl_Position = vec4(clip.xy, 2.0 * clip.z - clip.w, clip.w);
@@ -50,12 +54,12 @@ void main() {
     color = vec4(1.0);
     return;
   }
-  vec3 diffuse = material[0].rgb;
-  vec3 ambient = material[1].rgb;
-  vec3 specular = material[2].rgb;
-  vec3 emissive = material[3].rgb;
-  float power = material[4].x;
-  bool specularOn = material[4].y != 0.0;
+  vec3 diffuse = diffusePower.rgb;
+  vec3 ambient = ambientSpecularOn.rgb;
+  vec3 specular = specularColor.rgb;
+  vec3 emissive = emissiveColor.rgb;
+  float power = diffusePower.a;
+  bool specularOn = ambientSpecularOn.a != 0.0;
   vec3 n = normalMatrix * normal;
   float length_n = length(n);
   if (length_n > 0.0) n /= length_n;
@@ -85,7 +89,9 @@ void main() { fragmentColor = color; }
 
 const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
     "worldView",  "projection",  "normalMatrix",    "lit",     "ambientLight",
-    "lightCount", "lightDirections", "lightColors", "material"};
+    "lightCount", "lightDirections", "lightColors"};
+
+constexpr int MATERIAL_ATTRIBUTE = 2;  // and the three after it
 
 unsigned compile(GLenum kind, const char* source) {
   const unsigned shader = glCreateShader(kind);
@@ -110,21 +116,6 @@ unsigned link(unsigned vertexShader, unsigned fragmentShader) {
   if (linked == GL_TRUE) return program;
   glDeleteProgram(program);
   return 0;
-}
-
-// The 3 x 3 part of m inverted and transposed, row-major: what a row-vector
-// normal is multiplied by. A singular matrix gives zeros (and black normals).
-void normalMatrix(const D3DMATRIX& m, float out[9]) {
-  const double a = m._11, b = m._12, c = m._13;
-  const double d = m._21, e = m._22, f = m._23;
-  const double g = m._31, h = m._32, i = m._33;
-  const double cofactors[9] = {e * i - f * h, f * g - d * i, d * h - e * g,
-                               c * h - b * i, a * i - c * g, b * g - a * h,
-                               b * f - c * e, c * d - a * f, a * e - b * d};
-  const double determinant = a * cofactors[0] + b * cofactors[1] + c * cofactors[2];
-  for (int k = 0; k < 9; ++k) {
-    out[k] = determinant != 0.0 ? float(cofactors[k] / determinant) : 0.0f;
-  }
 }
 
 // The vertex layout, D3DVERTEX, for the buffer bound to GL_ARRAY_BUFFER.
@@ -181,15 +172,36 @@ bool createObjects(GlObjects& objects) {
   glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
   glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.indexBuffer);
   describeVertices();
+
+  glGenVertexArrays(1, &objects.litArray);
+  glGenBuffers(1, &objects.litBuffer);
+  glGenBuffers(1, &objects.litIndexBuffer);
+  glBindVertexArray(objects.litArray);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.litBuffer);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.litIndexBuffer);
+  const GLsizei stride = sizeof(GlLitVertex);
+  glEnableVertexAttribArray(POSITION_ATTRIBUTE);
+  glVertexAttribPointer(POSITION_ATTRIBUTE, 4, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(offsetof(GlLitVertex, position)));
+  glEnableVertexAttribArray(NORMAL_ATTRIBUTE);
+  glVertexAttribPointer(NORMAL_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(offsetof(GlLitVertex, normal)));
+  for (int i = 0; i < 4; ++i) {
+    glEnableVertexAttribArray(MATERIAL_ATTRIBUTE + i);
+    glVertexAttribPointer(MATERIAL_ATTRIBUTE + i, 4, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(GlLitVertex, material) +
+                                                        i * 4 * sizeof(float)));
+  }
   return true;
 }
 
 void releaseObjects(GlObjects& objects) {
   if (objects.program != 0) glDeleteProgram(objects.program);
-  for (unsigned array : {objects.listArray, objects.triangleArray}) {
+  for (unsigned array : {objects.listArray, objects.triangleArray, objects.litArray}) {
     if (array != 0) glDeleteVertexArrays(1, &array);
   }
-  for (unsigned buffer : {objects.listBuffer, objects.vertexBuffer, objects.indexBuffer}) {
+  for (unsigned buffer : {objects.listBuffer, objects.vertexBuffer, objects.indexBuffer,
+                          objects.litBuffer, objects.litIndexBuffer}) {
     if (buffer != 0) glDeleteBuffers(1, &buffer);
   }
   objects = GlObjects{};
@@ -216,18 +228,35 @@ void uploadLighting(const GlObjects& objects, const GlLighting& lighting) {
   glUniform3fv(objects.locations[UNIFORM_AMBIENT_LIGHT], 1, lighting.ambient);
 }
 
-void uploadMaterial(const GlObjects& objects, const D3DMATERIAL& material, bool specularOn) {
+void normalMatrix(const D3DMATRIX& m, float out[9]) {
+  const double a = m._11, b = m._12, c = m._13;
+  const double d = m._21, e = m._22, f = m._23;
+  const double g = m._31, h = m._32, i = m._33;
+  const double cofactors[9] = {e * i - f * h, f * g - d * i, d * h - e * g,
+                               c * h - b * i, a * i - c * g, b * g - a * h,
+                               b * f - c * e, c * d - a * f, a * e - b * d};
+  const double determinant = a * cofactors[0] + b * cofactors[1] + c * cofactors[2];
+  for (int k = 0; k < 9; ++k) {
+    out[k] = determinant != 0.0 ? float(cofactors[k] / determinant) : 0.0f;
+  }
+}
+
+GlMaterial glMaterial(const D3DMATERIAL& material, bool specularOn) {
   const D3DCOLORVALUE* colors[4] = {&material.dcvDiffuse, &material.dcvAmbient,
                                     &material.dcvSpecular, &material.dcvEmissive};
-  float values[5][4] = {};
+  GlMaterial packed;
   for (int i = 0; i < 4; ++i) {
-    values[i][0] = colors[i]->r;
-    values[i][1] = colors[i]->g;
-    values[i][2] = colors[i]->b;
+    packed.values[i][0] = colors[i]->r;
+    packed.values[i][1] = colors[i]->g;
+    packed.values[i][2] = colors[i]->b;
   }
-  values[4][0] = material.dvPower;
-  values[4][1] = specularOn ? 1.0f : 0.0f;
-  glUniform4fv(objects.locations[UNIFORM_MATERIAL], 5, &values[0][0]);
+  packed.values[0][3] = material.dvPower;
+  packed.values[1][3] = specularOn ? 1.0f : 0.0f;
+  return packed;
+}
+
+void setMaterial(const GlMaterial& material) {
+  for (int i = 0; i < 4; ++i) glVertexAttrib4fv(MATERIAL_ATTRIBUTE + i, material.values[i]);
 }
 
 void uploadLit(const GlObjects& objects, bool lit) {

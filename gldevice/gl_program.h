@@ -19,23 +19,45 @@ enum GlUniform {
   UNIFORM_LIGHT_COUNT,
   UNIFORM_LIGHT_DIRECTIONS,
   UNIFORM_LIGHT_COLORS,
-  UNIFORM_MATERIAL,
   UNIFORM_COUNT
+};
+
+// A material as the shader takes it, four vertex attributes: the diffuse
+// colour and the power, the ambient colour and whether highlights are on,
+// the specular colour, the emissive colour.
+struct GlMaterial {
+  float values[4][4] = {};
+};
+GlMaterial glMaterial(const D3DMATERIAL& material, bool specularOn);
+
+// A vertex of filled triangles gathered from several draws: already in view
+// space, with its material, so that a whole frame's cubes go to GL at once.
+struct GlLitVertex {
+  float position[4];
+  float normal[3];
+  GlMaterial material;
 };
 
 // The GL objects of the device: made together, dropped together (a lost
 // context takes them all at once). Point and line lists stream through a
-// buffer of their own, so that the triangles' buffers keep what they hold
-// from one draw to the next: the cubes are all alike.
+// buffer of their own, triangles drawn as edges or corners through another,
+// gathered filled triangles through a third.
 struct GlObjects {
   unsigned program = 0;
   unsigned listArray = 0;      // the vertex array of the point and line lists
   unsigned listBuffer = 0;
-  unsigned triangleArray = 0;  // the vertex array of the triangles, with their indices
+  unsigned triangleArray = 0;  // the vertex array of edges and corners, with their indices
   unsigned vertexBuffer = 0;
   unsigned indexBuffer = 0;
+  unsigned litArray = 0;       // the vertex array of gathered filled triangles
+  unsigned litBuffer = 0;
+  unsigned litIndexBuffer = 0;
   int locations[UNIFORM_COUNT] = {};
 };
+
+// The 3 x 3 part of m inverted and transposed, row-major: what a row-vector
+// normal is multiplied by. A singular matrix gives zeros (and black normals).
+void normalMatrix(const D3DMATRIX& m, float out[9]);
 
 // a x b for row-vector points: a is applied first.
 D3DMATRIX multiplied(const D3DMATRIX& a, const D3DMATRIX& b);
@@ -57,5 +79,6 @@ struct GlLighting {
 void uploadWorldView(const GlObjects& objects, const D3DMATRIX& worldView);
 void uploadProjection(const GlObjects& objects, const D3DMATRIX& projection);
 void uploadLighting(const GlObjects& objects, const GlLighting& lighting);
-void uploadMaterial(const GlObjects& objects, const D3DMATERIAL& material, bool specularOn);
+// The material of the draws whose vertices do not carry one.
+void setMaterial(const GlMaterial& material);
 void uploadLit(const GlObjects& objects, bool lit);
