@@ -7,6 +7,7 @@
 #include <GLES3/gl3.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -82,7 +83,7 @@ HRESULT GlDevice::makeObjects() {
     tearDown();
     return E_FAIL;
   }
-  worldViewCurrent = projectionCurrent = lightingCurrent = materialCurrent = false;
+  worldViewCurrent = projectionCurrent = lightingCurrent = materialSet = false;
   litUploaded = -1;
   heldVertices.clear();
   heldIndices.clear();
@@ -174,8 +175,6 @@ HRESULT GlDevice::setRenderState(D3DRENDERSTATETYPE renderState, DWORD value) {
   if (*field == value) return S_OK;
   flush();
   *field = value;
-  // Whether highlights are on travels with the material.
-  if (renderState == D3DRENDERSTATE_SPECULARENABLE) materialCurrent = false;
   applyRenderStates();
   return S_OK;
 }
@@ -245,7 +244,6 @@ HRESULT GlDevice::updateMaterial(D3DMATERIAL material) {
   // Gathered triangles took their material with them.
   flushLists();
   state.material = material;
-  materialCurrent = false;
   return S_OK;
 }
 
@@ -263,9 +261,12 @@ void GlDevice::prepareDraw(bool lit) {
     uploadLighting(objects, viewLighting(state));
     lightingCurrent = true;
   }
-  if (!materialCurrent) {
-    setMaterial(glMaterial(state.material, state.specularEnable != FALSE));
-    materialCurrent = true;
+  // Whether highlights are on travels with the material.
+  const GlMaterial material = glMaterial(state.material, state.specularEnable != FALSE);
+  if (!materialSet || std::memcmp(&material, &materialInUse, sizeof material) != 0) {
+    setMaterial(material);
+    materialInUse = material;
+    materialSet = true;
   }
   if (litUploaded != int(lit)) {
     uploadLit(objects, lit);

@@ -64,7 +64,8 @@ struct GlDevice {
   bool worldViewCurrent = false;
   bool projectionCurrent = false;
   bool lightingCurrent = false;
-  bool materialCurrent = false;
+  GlMaterial materialInUse;  // the material of draws whose vertices carry none
+  bool materialSet = false;
   int litUploaded = -1;
   // What the triangles' buffers hold, so that the same geometry drawn again
   // (every cube) is not sent again.

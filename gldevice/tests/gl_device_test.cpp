@@ -87,9 +87,9 @@ struct GlFrame : ::testing::Test {
   // every corner with the same normal; the spread 1 covers most of the
   // frame, whatever the depth.
   void triangle(float z, D3DVERTEX normalOf = vertex(0, 0, 0), DWORD flags = 0,
-                float spread = 1.0f) {
+                float spread = 1.0f, float x = 0.0f) {
     const float s = spread * z;
-    D3DVERTEX corners[3] = {vertex(-s, -s, z), vertex(0, s, z), vertex(s, -s, z)};
+    D3DVERTEX corners[3] = {vertex(x - s, -s, z), vertex(x, s, z), vertex(x + s, -s, z)};
     for (D3DVERTEX& c : corners) c.nx = normalOf.nx, c.ny = normalOf.ny, c.nz = normalOf.nz;
     device.drawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, corners, 3, flags);
   }
@@ -177,10 +177,11 @@ TEST_F(GlFrame, UnlitVerticesAreWhiteAndAnInactiveLightDoesNotShine) {
   D3DLIGHT2 off = directional(0, 0, 1);
   off.dwFlags = 0;
   device.setLight(1, off);
-  triangle(4);
-  expectNear(centre(), {64, 64, 64});
-  triangle(4, vertex(0, 0, 0), D3DDP_DONOTLIGHT);
-  expectNear(centre(), {255, 255, 255});
+  // A lit triangle left of the middle, an unlit one right of it.
+  triangle(4, vertex(0, 0, 0), 0, 0.25f, -1.0f);
+  triangle(4, vertex(0, 0, 0), D3DDP_DONOTLIGHT, 0.25f, 1.0f);
+  expectNear(pixel(16, 32), {64, 64, 64});
+  expectNear(pixel(48, 32), {255, 255, 255});
 }
 
 TEST_F(GlFrame, CullsTheTurnDirect3DCullsInEveryFill) {
@@ -331,6 +332,7 @@ TEST_F(RenderedCube, FieldDrawsEveryNormalLineInTheNodesDiffuseColour) {
   }
   EXPECT_FALSE(lit(32, 32));  // between the lines
   EXPECT_FALSE(lit(16, 50));  // below them
+  EXPECT_TRUE(lit(32, 5));    // the cube, at 2.5 above them
 }
 
 TEST_F(GlFrame, DrawsPointListsLongerThanOneDirect3DCallTakes) {
