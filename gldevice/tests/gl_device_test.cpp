@@ -215,7 +215,7 @@ TEST_F(GlFrame, CullsTheTurnDirect3DCullsInEveryFill) {
   }
 }
 
-TEST_F(GlFrame, ListsWaitingToBeDrawnKeepTheMaterialTheyCameWith) {
+TEST_F(GlFrame, ListsKeepTheMaterialTheyCameWith) {
   D3DMATERIAL red = material(), blue = material();
   red.dcvEmissive.r = 1.0f;
   blue.dcvEmissive.b = 1.0f;
@@ -223,7 +223,10 @@ TEST_F(GlFrame, ListsWaitingToBeDrawnKeepTheMaterialTheyCameWith) {
   D3DVERTEX line[2] = {vertex(-1, 0, 4), vertex(1, 0, 4)};
   device.drawPrimitive(D3DPT_LINELIST, D3DFVF_VERTEX, line, 2, 0);
   device.updateMaterial(blue);
+  D3DVERTEX higher[2] = {vertex(-1, 1, 4), vertex(1, 1, 4)};
+  device.drawPrimitive(D3DPT_LINELIST, D3DFVF_VERTEX, higher, 2, 0);
   expectNear(brightest(SIZE / 2, SIZE / 2), {255, 0, 0});
+  expectNear(brightest(SIZE / 2, SIZE / 4), {0, 0, 255});
 }
 
 TEST_F(GlFrame, TheNearerSurfaceHidesTheFartherInEitherOrderUnlessDepthIsOff) {
