@@ -1,12 +1,18 @@
 # The two commands a fresh Debian machine needs:
 #   make run    installs what is missing, builds and runs the program
-#   make test   installs what is missing, builds both builds and runs every test
+#   make test   installs what is missing, builds every build and runs every test
+# and for the browser: make web (the page, in build/web/site), make serve.
 # Both go through scripts/setup.sh and the CMake presets of CMakePresets.json.
 
-.PHONY: setup native native-sanitize windows windows32 run test test-native test-sanitize test-windows test-windows32 bench clean
+.PHONY: setup native native-sanitize windows windows32 run test test-native test-sanitize test-windows test-windows32 bench clean setup-web web serve test-web bench-web
 
 setup:
 	@scripts/setup.sh
+
+# The page and its tests need more: emscripten, chromium, EGL and GLES for
+# the GL device's tests, Node and the npm packages of web/package-lock.json.
+setup-web:
+	@scripts/setup.sh web
 
 native: setup
 	@cmake --preset native >/dev/null
@@ -47,13 +53,33 @@ test-windows: windows
 test-windows32: windows32
 	scripts/test-windows windows32
 
-test: test-native test-sanitize test-windows test-windows32
+# The page: a folder any static file server can serve, build/web/site.
+web: setup-web
+	@cmake --preset web >/dev/null
+	@cmake --build --preset web
+
+# Serves the page on 127.0.0.1 and prints its address.
+serve: web
+	@node web/serve.mjs build/web/site
+
+# The page in headless chromium, driven through puppeteer-core.
+test-web: web
+	cd web && node --test tests/
+
+# setup-web first, so that the native build finds EGL and GLES and builds the
+# GL device's tests. The 32-bit Windows tests come last: where this machine
+# cannot run them, the line that says so is the last of the run.
+test: setup-web test-native test-sanitize test-windows test-web test-windows32
 
 # Benchmarks print figures; none of them asserts a time. The Windows ones run
 # under Wine on a private virtual display.
 bench: native windows
 	@for program in build/native/bench/*; do "$$program" || exit 1; done
 	@scripts/bench-windows
+
+# The page's ticks per second beside plim.exe's under Wine, in one run.
+bench-web: windows web
+	@scripts/tick-rate-web
 
 clean:
 	rm -rf build

@@ -18,7 +18,9 @@ if(PLIM_SANITIZE)
   target_link_options(plim_options INTERFACE ${plim_sanitizers})
 endif()
 
-if(WIN32)
+if(EMSCRIPTEN)
+  # The web build makes the page only; its tests drive it in a browser.
+elseif(WIN32)
   # Debian's googletest package installs the sources; compile them for Windows.
   set(PLIM_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -51,6 +53,9 @@ enable_testing()
 # program fails its entry instead of holding the whole run.
 set(PLIM_TEST_TIMEOUT 90)
 function(plim_add_test name)
+  if(EMSCRIPTEN)
+    return()
+  endif()
   cmake_parse_arguments(TEST "NO_MAIN;ON_SCREEN;IN_DESKTOP" "TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
   if(NOT TEST_TIMEOUT)
     set(TEST_TIMEOUT ${PLIM_TEST_TIMEOUT})
@@ -91,6 +96,9 @@ endfunction()
 # (Windows build), collected in <build>/bench so that `make bench` runs them
 # all. Benchmarks print figures; nothing asserts a time.
 function(plim_add_benchmark name)
+  if(EMSCRIPTEN)
+    return()
+  endif()
   cmake_parse_arguments(BENCH "" "" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${name} ${BENCH_SOURCES})
   target_link_libraries(${name} PRIVATE ${BENCH_LIBRARIES} plim_options)

@@ -8,7 +8,6 @@
 #pragma once
 
 #include "control/simulation_control.h"
-#include "device/render_device.h"
 #include "render/scene_renderer.h"
 
 // Animation time added per frame while the camera orbits.
@@ -25,7 +24,7 @@ constexpr float POV_DISTANCE = 20.0f;
 // composes its frames through this; it owns nothing.
 struct FrameComposition {
   SimulationControl& control;
-  RenderDevice& device;
+  SceneDevice& device;
   SceneRenderer& renderer;
 
   // One generation batch, then a frame while the device is ready.

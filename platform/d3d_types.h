@@ -1,7 +1,10 @@
-// The few platform record types the portable core uses: the Direct3D vertex
-// and matrix records and HRESULT with the codes the core returns. On Windows
-// they come from the platform's own headers; elsewhere they are declared here
-// with the identical layout, which the checks at the end of the file prove.
+// The few platform record types the portable code uses: the Direct3D vertex
+// and matrix records and HRESULT with the codes the core returns, and for the
+// renderer and the frame composition the material and light records and the
+// state, transform and primitive codes they hand a device. On Windows they
+// come from the platform's own headers; elsewhere they are declared here with
+// the identical layout and values, which the checks at the end of the file
+// prove.
 #pragma once
 
 #include <cstddef>
@@ -23,8 +26,14 @@
 
 typedef std::int32_t HRESULT;
 typedef float D3DVALUE;
+typedef std::uint32_t DWORD;
+typedef std::uint16_t WORD;
+typedef int BOOL;
 
+#define TRUE 1
+#define FALSE 0
 #define S_OK ((HRESULT)0)
+#define E_NOTIMPL ((HRESULT)0x80004001)
 #define E_FAIL ((HRESULT)0x80004005)
 #define E_INVALIDARG ((HRESULT)0x80070057)
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
@@ -51,6 +60,103 @@ typedef struct _D3DMATRIX {
   D3DVALUE _41, _42, _43, _44;
 } D3DMATRIX;
 
+typedef struct _D3DCOLORVALUE {
+  union { D3DVALUE r; D3DVALUE dvR; };
+  union { D3DVALUE g; D3DVALUE dvG; };
+  union { D3DVALUE b; D3DVALUE dvB; };
+  union { D3DVALUE a; D3DVALUE dvA; };
+} D3DCOLORVALUE;
+
+typedef struct _D3DVECTOR {
+  union { D3DVALUE x; D3DVALUE dvX; };
+  union { D3DVALUE y; D3DVALUE dvY; };
+  union { D3DVALUE z; D3DVALUE dvZ; };
+} D3DVECTOR;
+
+typedef DWORD D3DTEXTUREHANDLE;
+
+typedef struct _D3DMATERIAL {
+  DWORD dwSize;
+  union { D3DCOLORVALUE diffuse; D3DCOLORVALUE dcvDiffuse; };
+  union { D3DCOLORVALUE ambient; D3DCOLORVALUE dcvAmbient; };
+  union { D3DCOLORVALUE specular; D3DCOLORVALUE dcvSpecular; };
+  union { D3DCOLORVALUE emissive; D3DCOLORVALUE dcvEmissive; };
+  union { D3DVALUE power; D3DVALUE dvPower; };
+  D3DTEXTUREHANDLE hTexture;
+  DWORD dwRampSize;
+} D3DMATERIAL;
+
+typedef enum _D3DLIGHTTYPE {
+  D3DLIGHT_POINT = 1,
+  D3DLIGHT_SPOT = 2,
+  D3DLIGHT_DIRECTIONAL = 3,
+  D3DLIGHT_PARALLELPOINT = 4,
+  D3DLIGHT_FORCE_DWORD = 0x7fffffff
+} D3DLIGHTTYPE;
+
+#define D3DLIGHT_ACTIVE 0x00000001
+
+typedef struct _D3DLIGHT2 {
+  DWORD dwSize;
+  D3DLIGHTTYPE dltType;
+  D3DCOLORVALUE dcvColor;
+  D3DVECTOR dvPosition;
+  D3DVECTOR dvDirection;
+  D3DVALUE dvRange;
+  D3DVALUE dvFalloff;
+  D3DVALUE dvAttenuation0;
+  D3DVALUE dvAttenuation1;
+  D3DVALUE dvAttenuation2;
+  D3DVALUE dvTheta;
+  D3DVALUE dvPhi;
+  DWORD dwFlags;
+} D3DLIGHT2;
+
+// The states, transforms and primitives a device is asked for, with the
+// platform's values (only those the program uses).
+typedef enum _D3DRENDERSTATETYPE {
+  D3DRENDERSTATE_ZENABLE = 7,
+  D3DRENDERSTATE_FILLMODE = 8,
+  D3DRENDERSTATE_CULLMODE = 22,
+  D3DRENDERSTATE_SPECULARENABLE = 29,
+  D3DRENDERSTATE_FORCE_DWORD = 0x7fffffff
+} D3DRENDERSTATETYPE;
+
+typedef enum _D3DFILLMODE {
+  D3DFILL_POINT = 1,
+  D3DFILL_WIREFRAME = 2,
+  D3DFILL_SOLID = 3,
+  D3DFILL_FORCE_DWORD = 0x7fffffff
+} D3DFILLMODE;
+
+typedef enum _D3DCULL {
+  D3DCULL_NONE = 1,
+  D3DCULL_CW = 2,
+  D3DCULL_CCW = 3,
+  D3DCULL_FORCE_DWORD = 0x7fffffff
+} D3DCULL;
+
+typedef enum _D3DTRANSFORMSTATETYPE {
+  D3DTRANSFORMSTATE_WORLD = 1,
+  D3DTRANSFORMSTATE_VIEW = 2,
+  D3DTRANSFORMSTATE_PROJECTION = 3,
+  D3DTRANSFORMSTATE_FORCE_DWORD = 0x7fffffff
+} D3DTRANSFORMSTATETYPE;
+
+typedef enum _D3DPRIMITIVETYPE {
+  D3DPT_POINTLIST = 1,
+  D3DPT_LINELIST = 2,
+  D3DPT_LINESTRIP = 3,
+  D3DPT_TRIANGLELIST = 4,
+  D3DPT_TRIANGLESTRIP = 5,
+  D3DPT_TRIANGLEFAN = 6,
+  D3DPT_FORCE_DWORD = 0x7fffffff
+} D3DPRIMITIVETYPE;
+
+#define D3DFVF_VERTEX 0x112
+// A DrawPrimitive flag (the platform has it in d3d.h, beside the calls).
+#define D3DDP_DONOTLIGHT 0x00000010
+
 #endif
 
 static_assert(sizeof(HRESULT) == 4, "HRESULT is a 32-bit signed result");
@@ -68,6 +174,26 @@ static_assert(offsetof(D3DVERTEX, nx) == 12 && offsetof(D3DVERTEX, ny) == 16 &&
               "D3DVERTEX normal");
 static_assert(offsetof(D3DVERTEX, tu) == 24 && offsetof(D3DVERTEX, tv) == 28,
               "D3DVERTEX texture coordinates");
+
+static_assert(sizeof(D3DCOLORVALUE) == 16 && sizeof(D3DVECTOR) == 12, "colours and vectors");
+static_assert(sizeof(D3DMATERIAL) == 80 && offsetof(D3DMATERIAL, dcvEmissive) == 52 &&
+                  offsetof(D3DMATERIAL, dvPower) == 68,
+              "D3DMATERIAL");
+static_assert(sizeof(D3DLIGHT2) == 80 && offsetof(D3DLIGHT2, dvDirection) == 36 &&
+                  offsetof(D3DLIGHT2, dwFlags) == 76,
+              "D3DLIGHT2");
+static_assert(D3DRENDERSTATE_ZENABLE == 7 && D3DRENDERSTATE_FILLMODE == 8 &&
+                  D3DRENDERSTATE_CULLMODE == 22 && D3DRENDERSTATE_SPECULARENABLE == 29,
+              "render states");
+static_assert(D3DFILL_POINT == 1 && D3DFILL_WIREFRAME == 2 && D3DFILL_SOLID == 3 &&
+                  D3DCULL_NONE == 1 && D3DCULL_CW == 2 && D3DCULL_CCW == 3,
+              "fill and cull modes");
+static_assert(D3DTRANSFORMSTATE_WORLD == 1 && D3DTRANSFORMSTATE_VIEW == 2 &&
+                  D3DTRANSFORMSTATE_PROJECTION == 3,
+              "transforms");
+static_assert(D3DPT_POINTLIST == 1 && D3DPT_LINELIST == 2 && D3DPT_TRIANGLELIST == 4 &&
+                  D3DFVF_VERTEX == 0x112 && D3DLIGHT_DIRECTIONAL == 3,
+              "primitives, vertex format and lights");
 
 static_assert(sizeof(D3DMATRIX) == 64, "D3DMATRIX is sixteen floats");
 static_assert(offsetof(D3DMATRIX, _11) == 0 && offsetof(D3DMATRIX, _14) == 12 &&

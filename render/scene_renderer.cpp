@@ -70,7 +70,7 @@ D3DVERTEX lineVertex(float x, float y, float z, float nz) {
 
 SceneRenderer::SceneRenderer() { material.dwSize = sizeof(D3DMATERIAL); }
 
-int SceneRenderer::attach(RenderDevice* renderDevice, HWND renderWindow) {
+int SceneRenderer::attach(SceneDevice* renderDevice, SceneWindow renderWindow) {
   device = renderDevice;
   if (renderDevice == nullptr || renderWindow == nullptr) return NOTHING_TO_ATTACH;
   window = renderWindow;

@@ -1,4 +1,5 @@
-// SceneRenderer: draws mesh nodes through the RenderDevice. It sets the device
+// SceneRenderer: draws mesh nodes through the device the build links (the
+// Direct3D RenderDevice for Windows; see scene_device.h). It sets the device
 // up once (attach), turns its camera into the view matrix at the start of a
 // frame, draws each node with its world transform, material, fill and cull
 // states, its points or triangles and its normal lines, then its children,
@@ -6,9 +7,9 @@
 // "wire" and "point" buttons choose for the nodes that follow it.
 #pragma once
 
-#include "device/render_device.h"
 #include "scene/mesh_node.h"
 #include "scene/vector3.h"
+#include "scene_device.h"
 
 // Specular power of the lit modes.
 constexpr float LIT_SPECULAR_POWER = 12.0f;
@@ -30,8 +31,8 @@ struct SceneRenderer {
   Vector3 eye;
   Vector3 lookAt;
   Vector3 up;
-  RenderDevice* device = nullptr;  // not owned
-  HWND window = nullptr;
+  SceneDevice* device = nullptr;  // not owned
+  SceneWindow window = nullptr;
 
   SceneRenderer();
 
@@ -40,7 +41,7 @@ struct SceneRenderer {
   // NOTHING_TO_ATTACH when the device or the window is missing; otherwise
   // ATTACHED, whatever the device reported (a device that failed draws
   // nothing).
-  int attach(RenderDevice* renderDevice, HWND renderWindow);
+  int attach(SceneDevice* renderDevice, SceneWindow renderWindow);
 
   // The camera's view matrix, clear, begin the scene. A camera whose eye is
   // on its target, or that finds no up direction, keeps the last view.

@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing Plim need,
-# for the 64-bit and the 32-bit Windows programs. Idempotent and quiet: when
-# everything is present it does nothing at all.
-#   setup.sh          install what is missing
-#   setup.sh --list   print every package needed here, one a line; install nothing
+# for the 64-bit and the 32-bit Windows programs, and with `web` also what
+# the page and its tests need. Idempotent and quiet: when everything is
+# present it does nothing at all.
+#   setup.sh [web]          install what is missing
+#   setup.sh [web] --list   print every package needed here, one a line; install nothing
 # Wine's 32-bit side, which runs the 32-bit programs, is needed only where
 # this machine runs 32-bit programs at all (scripts/runs-32bit): elsewhere it
 # could not start, and is left out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+target=
+list=false
+for argument in "$@"; do
+  case "$argument" in
+    web) target=web ;;
+    --list) list=true ;;
+    *) echo "usage: setup.sh [web] [--list]" >&2; exit 2 ;;
+  esac
+done
 
 # What Wine draws with (OpenGL through Mesa's software renderer) and the X
 # extensions its display driver loads, for one architecture (":i386" or
@@ -39,17 +49,37 @@ else
   runs_32bit=false
 fi
 
-if [ "${1:-}" = --list ]; then
+# The page: emscripten (its system libraries come prebuilt), chromium to run
+# it headless, Mesa's EGL and GLES for the GL device's tests, Node and npm
+# for the page's tests (any Node will do: one that is there already stays).
+web_packages=(emscripten chromium libegl-dev libgles-dev "libegl-mesa0:$(dpkg --print-architecture)")
+if [ "$target" = web ]; then
+  packages+=("${web_packages[@]}")
+  if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+    packages+=(nodejs npm)
+  fi
+fi
+
+if $list; then
   printf '%s\n' "${packages[@]}"
   exit 0
 fi
+
+# The npm packages of the page's tests, as web/package-lock.json pins them.
+web_modules() {
+  [ "$target" = web ] || return 0
+  [ -d web/node_modules/puppeteer-core ] || (cd web && npm ci --no-audit --no-fund)
+}
 
 missing=()
 for package in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [ "$status" = "install ok installed" ] || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then
+  web_modules
+  exit 0
+fi
 
 echo "setup: installing ${missing[*]}"
 $runs_32bit || echo "setup: not installing Wine's 32-bit side: $no_32bit"
@@ -62,3 +92,5 @@ if $runs_32bit && ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+web_modules
+

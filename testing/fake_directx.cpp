@@ -4,6 +4,7 @@
 #include "testing/fake_objects.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 FakeState* currentFakes = nullptr;
 HRESULT WINAPI fakeDirectDrawCreate(GUID* driver, IDirectDraw** directDraw, IUnknown* outer);
@@ -322,6 +323,7 @@ FakeDirectX::FakeDirectX(PresentWay way)
 }
 
 FakeDirectX::~FakeDirectX() {
+  transcribe();
   directDrawCreate = previousCreate;
   presentWay = previousWay;
   currentFakes = previousFakes;
@@ -383,7 +385,67 @@ std::string FakeDirectX::log() const {
   return text;
 }
 
-void FakeDirectX::clearCalls() { state->calls.clear(); }
+void FakeDirectX::clearCalls() {
+  transcribe();
+  state->calls.clear();
+}
+
+namespace {
+
+// A record's bytes in hexadecimal: exact, whatever its fields are.
+template <class Record>
+void appendBytes(std::string& line, const char* name, const Record* records, size_t count) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(records);
+  line += std::string(" ") + name + "=";
+  char digits[3];
+  for (size_t i = 0; i < count * sizeof(Record); ++i) {
+    std::snprintf(digits, sizeof(digits), "%02x", bytes[i]);
+    line += digits;
+  }
+}
+
+template <class Map>
+void appendStates(std::string& line, const char* name, const Map& states) {
+  line += std::string(" ") + name + "=";
+  for (const auto& [state, value] : states) {
+    line += std::to_string(state) + ":" + std::to_string(value) + ",";
+  }
+}
+
+}  // namespace
+
+void FakeDirectX::transcribe() const {
+  const char* path = std::getenv("PLIM_FAKE_TRANSCRIPT");
+  if (path == nullptr || state->calls.empty()) return;
+  std::FILE* file = std::fopen(path, "a");
+  if (file == nullptr) return;
+  for (const FakeCall& call : state->calls) {
+    std::string line = call.text() + " #" + std::to_string(call.object) + " made #" +
+                       std::to_string(call.made);
+    appendBytes(line, "matrix", &call.matrix, 1);
+    appendBytes(line, "material", &call.material, 1);
+    appendBytes(line, "light", &call.light, 1);
+    appendBytes(line, "viewport", &call.viewport, 1);
+    // Window handles differ from run to run; whether one was passed does not.
+    line += call.window != nullptr ? " window=set" : " window=none";
+    appendBytes(line, "destination", &call.destination, call.hasDestination ? 1 : 0);
+    appendBytes(line, "source", &call.source, call.hasSource ? 1 : 0);
+    appendBytes(line, "handle", &call.handle, 1);
+    appendBytes(line, "rects", call.rects.data(), call.rects.size());
+    appendBytes(line, "vertices", call.vertices.data(), call.vertices.size());
+    appendBytes(line, "indices", call.indices.data(), call.indices.size());
+    appendBytes(line, "world", &call.state.world, 1);
+    appendBytes(line, "view", &call.state.view, 1);
+    appendBytes(line, "projection", &call.state.projection, 1);
+    appendBytes(line, "drawMaterial", &call.state.material, 1);
+    appendStates(line, "renderStates", call.state.renderStates);
+    appendStates(line, "lightStates", call.state.lightStates);
+    appendBytes(line, "lights", call.state.lights.data(), call.state.lights.size());
+    std::fprintf(file, "%s\n", line.c_str());
+  }
+  std::fprintf(file, "--\n");
+  std::fclose(file);
+}
 
 ULONG FakeDirectX::references() const {
   ULONG total = 0;

@@ -144,6 +144,11 @@ struct FakeDirectX {
   std::vector<std::string> methods() const;  // every logged method, in order
   std::string log() const;                   // every call's text, one a line
   void clearCalls();
+  // Appends every call logged so far, records and draw states included, to
+  // the file that PLIM_FAKE_TRANSCRIPT names, if it is set: clearCalls and
+  // the destructor do, so a test run leaves its whole conversation with the
+  // fakes there (scripts/call-logs compares two runs).
+  void transcribe() const;
 
   // References and misuse.
   ULONG references() const;            // held on every interface of every fake object

@@ -1,0 +1,276 @@
+// The GlDevice's lifetime and the values its draws are made with: start-up,
+// teardown, resize and a lost context; render states, transforms, lights and
+// the material. GL holds none of these values for long: they live in the
+// record and reach the program before the next draw that needs them.
+#include "gldevice/gl_device.h"
+
+#include <GLES3/gl3.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+D3DMATRIX identity() {
+  D3DMATRIX m{};
+  m._11 = m._22 = m._33 = m._44 = 1.0f;
+  return m;
+}
+
+// The lights in view space, pointing towards each light, for the shader.
+GlLighting viewLighting(const GlDrawState& state) {
+  GlLighting lighting;
+  for (int i = 0; i < 3; ++i) lighting.ambient[i] = state.ambient[i];
+  const D3DMATRIX& v = state.view;
+  for (int slot = 0; slot < MAX_LIGHTS; ++slot) {
+    const D3DLIGHT2& light = state.lights[slot];
+    if (!state.lightSet[slot] || !(light.dwFlags & D3DLIGHT_ACTIVE)) continue;
+    const D3DVECTOR& d = light.dvDirection;
+    const double x = double(d.x) * v._11 + double(d.y) * v._21 + double(d.z) * v._31;
+    const double y = double(d.x) * v._12 + double(d.y) * v._22 + double(d.z) * v._32;
+    const double z = double(d.x) * v._13 + double(d.y) * v._23 + double(d.z) * v._33;
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (length == 0.0) continue;
+    float* direction = lighting.directions[lighting.count];
+    direction[0] = float(-x / length);
+    direction[1] = float(-y / length);
+    direction[2] = float(-z / length);
+    float* color = lighting.colors[lighting.count];
+    color[0] = light.dcvColor.r;
+    color[1] = light.dcvColor.g;
+    color[2] = light.dcvColor.b;
+    ++lighting.count;
+  }
+  return lighting;
+}
+
+// The state's field in the record; null for a state not drawn here.
+DWORD* renderStateField(GlDrawState& state, D3DRENDERSTATETYPE renderState) {
+  switch (renderState) {
+    case D3DRENDERSTATE_ZENABLE: return &state.zEnable;
+    case D3DRENDERSTATE_FILLMODE: return &state.fillMode;
+    case D3DRENDERSTATE_CULLMODE: return &state.cullMode;
+    case D3DRENDERSTATE_SPECULARENABLE: return &state.specularEnable;
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+GlDevice::GlDevice() {
+  state.world = state.view = state.projection = identity();
+  resetMatrices();
+}
+
+GlDevice::~GlDevice() { tearDown(); }
+
+BOOL GlDevice::attachWindow(GlWindow* renderWindow) {
+  window = renderWindow;
+  return renderWindow != nullptr ? TRUE : FALSE;
+}
+
+HRESULT GlDevice::startUp() {
+  tearDown();
+  if (window == nullptr) return E_FAIL;
+  if (!createContext(context, *window)) return E_FAIL;
+  const HRESULT hr = makeObjects();
+  if (FAILED(hr)) return hr;
+  return resize();
+}
+
+HRESULT GlDevice::makeObjects() {
+  if (!createObjects(objects)) {
+    tearDown();
+    return E_FAIL;
+  }
+  worldViewCurrent = projectionCurrent = lightingCurrent = materialSet = false;
+  litUploaded = -1;
+  heldVertices.clear();
+  heldIndices.clear();
+  return S_OK;
+}
+
+void GlDevice::tearDown() {
+  ready = false;
+  pending.clear();
+  gathered.clear();
+  gatheredIndices.clear();
+  // A context that is gone took its objects with it.
+  if (context.handle != 0 && !contextLost(context)) releaseObjects(objects);
+  objects = GlObjects{};
+  destroyContext(context);
+}
+
+void GlDevice::resetMatrices() {
+  view = identity();
+  projection = D3DMATRIX{};
+  projection._11 = 2.0f;
+  projection._22 = 2.0f;
+  projection._33 = 1.0f;
+  projection._34 = 1.0f;
+  projection._43 = -1.0f;
+}
+
+void GlDevice::applyViewProjection() {
+  if (!ready) return;
+  flush();
+  state.projection = projection;
+  state.view = view;
+  worldViewCurrent = projectionCurrent = lightingCurrent = false;
+}
+
+HRESULT GlDevice::resize() {
+  if (context.handle == 0) return S_OK;
+  flush();
+  ready = false;
+  readFrameSize(*window, width, height);
+  if (width <= 0 || height <= 0) return S_OK;
+  if (!makeFrame(context, width, height)) return E_FAIL;
+  applyFixedState();
+  ready = true;
+  return S_OK;
+}
+
+bool GlDevice::restoreIfLost() {
+  if (context.handle != 0 && !contextLost(context)) return ready;
+  // startUp makes the context again, on the window as it is now; the states
+  // stay in the record and reach the new program with the next draw.
+  startUp();
+  return ready;
+}
+
+// The frame's area and what never changes, then the render states.
+void GlDevice::applyFixedState() {
+  glViewport(0, 0, width, height);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClearDepthf(1.0f);
+  glDepthFunc(GL_LEQUAL);
+  applyRenderStates();
+}
+
+// The GL state that follows the render states.
+void GlDevice::applyRenderStates() {
+  if (state.zEnable) {
+    glEnable(GL_DEPTH_TEST);
+  } else {
+    glDisable(GL_DEPTH_TEST);
+  }
+  // Both judge a face's turn as it shows on the screen: D3DCULL_CCW takes
+  // away what GL calls counter-clockwise, the back of clockwise front faces.
+  if (state.cullMode == D3DCULL_NONE) {
+    glDisable(GL_CULL_FACE);
+  } else {
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(state.cullMode == D3DCULL_CCW ? GL_CW : GL_CCW);
+  }
+}
+
+HRESULT GlDevice::setRenderState(D3DRENDERSTATETYPE renderState, DWORD value) {
+  if (!ready) return E_FAIL;
+  DWORD* field = renderStateField(state, renderState);
+  if (field == nullptr) return E_NOTIMPL;
+  // The renderer sets the fill and cull states for every node; most of the
+  // time they stay as they were, and GL hears nothing.
+  if (*field == value) return S_OK;
+  flush();
+  *field = value;
+  applyRenderStates();
+  return S_OK;
+}
+
+HRESULT GlDevice::setTransform(D3DTRANSFORMSTATETYPE transform, D3DMATRIX* matrix) {
+  if (!ready) return E_FAIL;
+  if (matrix == nullptr) return E_INVALIDARG;
+  switch (transform) {
+    case D3DTRANSFORMSTATE_WORLD:
+      // Gathered triangles took their world transform with them.
+      flushLists();
+      state.world = *matrix;
+      break;
+    case D3DTRANSFORMSTATE_VIEW:
+      flush();
+      state.view = *matrix;
+      lightingCurrent = false;
+      break;
+    case D3DTRANSFORMSTATE_PROJECTION:
+      flush();
+      state.projection = *matrix;
+      projectionCurrent = false;
+      return S_OK;
+    default: return E_INVALIDARG;
+  }
+  worldViewCurrent = false;
+  return S_OK;
+}
+
+HRESULT GlDevice::getTransform(D3DTRANSFORMSTATETYPE transform, D3DMATRIX* matrix) {
+  if (!ready) return E_FAIL;
+  if (matrix == nullptr) return E_INVALIDARG;
+  switch (transform) {
+    case D3DTRANSFORMSTATE_WORLD: *matrix = state.world; return S_OK;
+    case D3DTRANSFORMSTATE_VIEW: *matrix = state.view; return S_OK;
+    case D3DTRANSFORMSTATE_PROJECTION: *matrix = state.projection; return S_OK;
+    default: return E_INVALIDARG;
+  }
+}
+
+HRESULT GlDevice::setLight(int slot, D3DLIGHT2 light) {
+  if (!ready || slot < 0 || slot >= MAX_LIGHTS) return E_FAIL;
+  // Directional lights are all the scene has; the others are not drawn.
+  if (light.dltType != D3DLIGHT_DIRECTIONAL) return E_NOTIMPL;
+  flush();
+  state.lights[slot] = light;
+  state.lightSet[slot] = true;
+  lightingCurrent = false;
+  return S_OK;
+}
+
+void GlDevice::releaseLight(int slot) {
+  if (slot < 0 || slot >= MAX_LIGHTS) return;
+  flush();
+  state.lightSet[slot] = false;
+  lightingCurrent = false;
+}
+
+HRESULT GlDevice::createMaterial(D3DMATERIAL material) {
+  if (!ready) return E_FAIL;
+  state.materialMade = true;
+  return updateMaterial(material);
+}
+
+HRESULT GlDevice::updateMaterial(D3DMATERIAL material) {
+  if (!ready || !state.materialMade) return E_FAIL;
+  // Gathered triangles took their material with them.
+  flushLists();
+  state.material = material;
+  return S_OK;
+}
+
+// Hands the program whatever changed since the last draw.
+void GlDevice::prepareDraw(bool lit) {
+  if (!worldViewCurrent) {
+    uploadWorldView(objects, multiplied(state.world, state.view));
+    worldViewCurrent = true;
+  }
+  if (!projectionCurrent) {
+    uploadProjection(objects, state.projection);
+    projectionCurrent = true;
+  }
+  if (!lightingCurrent) {
+    uploadLighting(objects, viewLighting(state));
+    lightingCurrent = true;
+  }
+  // Whether highlights are on travels with the material.
+  const GlMaterial material = glMaterial(state.material, state.specularEnable != FALSE);
+  if (!materialSet || std::memcmp(&material, &materialInUse, sizeof material) != 0) {
+    setMaterial(material);
+    materialInUse = material;
+    materialSet = true;
+  }
+  if (litUploaded != int(lit)) {
+    uploadLit(objects, lit);
+    litUploaded = int(lit);
+  }
+}
+

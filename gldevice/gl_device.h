@@ -1,0 +1,149 @@
+// GlDevice: the device the scene renderer and the frame composition draw
+// through outside Windows, on GLES 3.0, which is WebGL2 in the browser, from
+// one source. It takes what the renderer hands Direct3D immediate mode (the
+// row-vector world, view and projection matrices, D3DMATERIAL, D3DLIGHT2,
+// render-state values and D3DVERTEX lists) and draws it as Direct3D draws it:
+// lit per vertex (gl_program.cpp), in the three fill modes, culled and depth
+// tested, on a black clear. Its caller-facing operations are named and
+// behave as RenderDevice's do: while the device is not ready clear and
+// present answer S_OK, the others E_FAIL, and nothing reaches GL.
+//
+// Every value a caller sets lives in the record (GlDrawState), and the GL
+// objects in one record of their own (GlObjects), so that a context the
+// browser took away is replaced by a new one with the same states:
+//   gl_device.cpp        start-up, teardown, resize, a lost context; states,
+//                        transforms, lights and the material
+//   gl_device_draw.cpp   clear, the scene bracket and the draws
+//   gl_program.cpp       the shaders and their uniforms
+//   gl_context_egl.cpp / gl_context_web.cpp   the context, one per build
+#pragma once
+
+#include "gldevice/gl_context.h"
+#include "gldevice/gl_program.h"
+#include "platform/d3d_types.h"
+
+#include <cstdint>
+#include <vector>
+
+// The values draws are made with, as callers set them. The defaults are
+// Direct3D's: solid fill, counter-clockwise faces culled, depth test on,
+// specular highlights off, no light, the identity world.
+struct GlDrawState {
+  D3DMATRIX world{};
+  D3DMATRIX view{};        // as applied with SetTransform(VIEW, ...)
+  D3DMATRIX projection{};  // as applied with SetTransform(PROJECTION, ...)
+  D3DMATERIAL material{};
+  bool materialMade = false;
+  DWORD fillMode = D3DFILL_SOLID;
+  DWORD cullMode = D3DCULL_CCW;
+  DWORD zEnable = TRUE;
+  DWORD specularEnable = FALSE;
+  D3DLIGHT2 lights[MAX_LIGHTS] = {};
+  bool lightSet[MAX_LIGHTS] = {};
+  float ambient[4] = {};  // r, g, b, a of the ambient light: none, as on RenderDevice
+};
+
+struct GlDevice {
+  bool ready = false;
+  // Set by the renderer for Direct3D's device choice; every GL device draws
+  // primitives, so it decides nothing here.
+  bool requireDrawPrimitive = false;
+  GlWindow* window = nullptr;
+  int width = 0;   // the frame's size in pixels
+  int height = 0;
+  // The matrices applyViewProjection hands to the transforms, as on
+  // RenderDevice: resetMatrices gives the identity view and the projection
+  // x' = 2x/z, y' = 2y/z, depth 1 - 1/z.
+  D3DMATRIX projection{};
+  D3DMATRIX view{};
+
+  GlDrawState state;
+  GlContext context;
+  GlObjects objects;
+  // What the program holds now; false makes the next draw upload it.
+  bool worldViewCurrent = false;
+  bool projectionCurrent = false;
+  bool lightingCurrent = false;
+  GlMaterial materialInUse;  // the material of draws whose vertices carry none
+  bool materialSet = false;
+  int litUploaded = -1;
+  // What the triangles' buffers hold, so that the same geometry drawn again
+  // (every cube) is not sent again.
+  std::vector<D3DVERTEX> heldVertices;
+  std::vector<unsigned char> heldIndices;
+  // Point and line lists that came one after another with nothing changed
+  // between them, drawn together when something changes or the scene ends:
+  // the "Field" lines are one call per point.
+  std::vector<D3DVERTEX> pending;
+  D3DPRIMITIVETYPE pendingType = D3DPT_POINTLIST;
+  bool pendingLit = false;
+  // Filled triangles of one draw after another, whatever their world
+  // transform and material, gathered in view space and drawn together when
+  // anything else comes: every cube of a frame in one GL draw.
+  std::vector<GlLitVertex> gathered;
+  std::vector<std::uint32_t> gatheredIndices;
+  bool gatheredLit = true;
+  // Triangle corners turned into edges or kept as points for the wire and
+  // point fills, which GLES does not have.
+  std::vector<std::uint32_t> outline;
+
+  GlDevice();
+  ~GlDevice();
+  GlDevice(const GlDevice&) = delete;
+  GlDevice& operator=(const GlDevice&) = delete;
+
+  // Start-up and teardown: the window, then startUp makes the context, the
+  // frame at the window's size and the GL objects; tearDown releases them
+  // and may run twice. The states a caller set stay with the record.
+  BOOL attachWindow(GlWindow* renderWindow);
+  HRESULT startUp();
+  void tearDown();
+  void resetMatrices();
+  void applyViewProjection();
+  // The window changed size: the frame follows it. An empty window leaves
+  // the device not ready until a resize finds an area again.
+  HRESULT resize();
+  // The browser took the context away: a new context and new objects, with
+  // every state as it was. A device that has no context (none could be had
+  // at start-up or since) tries again. True when the device is ready after.
+  bool restoreIfLost();
+
+  HRESULT setLight(int slot, D3DLIGHT2 light);
+  void releaseLight(int slot);
+  HRESULT createMaterial(D3DMATERIAL material);
+  HRESULT updateMaterial(D3DMATERIAL material);
+  // ZENABLE, FILLMODE, CULLMODE and SPECULARENABLE; other states are not
+  // drawn here and are refused with E_NOTIMPL.
+  HRESULT setRenderState(D3DRENDERSTATETYPE state, DWORD value);
+  HRESULT setTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix);
+  HRESULT getTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix);
+
+  // gl_device_draw.cpp. Point, line and triangle lists of D3DVERTEX (vertex
+  // code 0x112 or D3DVT_VERTEX), of any length; other primitives and layouts
+  // are refused with E_NOTIMPL.
+  HRESULT clear();
+  HRESULT beginScene();
+  HRESULT endScene();
+  HRESULT present();
+  HRESULT drawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexCode, void* vertices,
+                        DWORD vertexCount, DWORD flags);
+  HRESULT drawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD vertexCode, void* vertices,
+                               DWORD vertexCount, WORD* indices, DWORD indexCount, DWORD flags);
+
+ private:
+  HRESULT makeObjects();
+  void applyFixedState();
+  void applyRenderStates();
+  void prepareDraw(bool lit);
+  void flush();
+  void flushLists();
+  void flushTriangles();
+  void gather(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
+              DWORD indexCount, bool lit);
+  HRESULT drawTriangles(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
+                        DWORD indexCount, bool lit);
+  void holdVertices(const D3DVERTEX* vertices, DWORD count);
+  void holdIndices(const void* indices, size_t bytes);
+  bool culled(const D3DVERTEX* vertices, const std::uint32_t* corners,
+              const D3DMATRIX& clip) const;
+};

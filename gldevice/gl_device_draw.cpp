@@ -1,0 +1,230 @@
+// The GlDevice's frame: clear, the scene bracket, and the draws. Point and
+// line lists that follow one another with nothing changed between them are
+// drawn together (the "Field" lines come one call per point, and each GL
+// call costs far more in a browser than the vertices do). Triangles are
+// drawn at once: filled by GL, or, for the wire and point fills that GLES
+// lacks, as their edges or corners, culled here as GL would cull them.
+#include "gldevice/gl_device.h"
+
+#include <GLES3/gl3.h>
+
+#include <cstring>
+
+namespace {
+
+// The DirectX 5 vertex type of D3DVERTEX; D3DFVF_VERTEX is the other code.
+constexpr DWORD D3DVT_VERTEX_CODE = 1;
+
+bool isVertexCode(DWORD vertexCode) {
+  return vertexCode == D3DFVF_VERTEX || vertexCode == D3DVT_VERTEX_CODE;
+}
+
+bool listedSeparately(D3DPRIMITIVETYPE type) {
+  return type == D3DPT_POINTLIST || type == D3DPT_LINELIST;
+}
+
+// The corners' place on the screen, as GL sees them: x and y after the
+// division by w. False for a corner behind the eye, which GL clips.
+bool onScreen(const D3DVERTEX& vertex, const D3DMATRIX& m, double& x, double& y) {
+  const double px = vertex.x, py = vertex.y, pz = vertex.z;
+  const double cx = px * m._11 + py * m._21 + pz * m._31 + m._41;
+  const double cy = px * m._12 + py * m._22 + pz * m._32 + m._42;
+  const double cw = px * m._14 + py * m._24 + pz * m._34 + m._44;
+  if (cw <= 0.0) return false;
+  x = cx / cw;
+  y = cy / cw;
+  return true;
+}
+
+}  // namespace
+
+HRESULT GlDevice::clear() {
+  if (!ready) return S_OK;
+  flush();
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  return S_OK;
+}
+
+HRESULT GlDevice::beginScene() { return ready ? S_OK : E_FAIL; }
+
+HRESULT GlDevice::endScene() {
+  if (!ready) return E_FAIL;
+  flush();
+  return S_OK;
+}
+
+// The browser shows the canvas when the animation frame returns; off the
+// browser the frame stays in its framebuffer for whoever reads it.
+HRESULT GlDevice::present() {
+  if (!ready) return S_OK;
+  flush();
+  glFlush();
+  return S_OK;
+}
+
+void GlDevice::flush() {
+  flushLists();
+  flushTriangles();
+}
+
+void GlDevice::flushLists() {
+  if (pending.empty()) return;
+  prepareDraw(pendingLit);
+  glBindVertexArray(objects.listArray);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.listBuffer);
+  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(pending.size() * sizeof(D3DVERTEX)), pending.data(),
+               GL_STREAM_DRAW);
+  glDrawArrays(pendingType == D3DPT_POINTLIST ? GL_POINTS : GL_LINES, 0, GLsizei(pending.size()));
+  pending.clear();
+}
+
+HRESULT GlDevice::drawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexCode, void* vertices,
+                                DWORD vertexCount, DWORD flags) {
+  if (!ready) return E_FAIL;
+  if (!isVertexCode(vertexCode)) return E_NOTIMPL;
+  const bool lit = (flags & D3DDP_DONOTLIGHT) == 0;
+  const auto* first = static_cast<const D3DVERTEX*>(vertices);
+  if (type == D3DPT_TRIANGLELIST) {
+    return drawTriangles(first, vertexCount - vertexCount % 3, nullptr, 0, lit);
+  }
+  if (!listedSeparately(type)) return E_NOTIMPL;
+  flushTriangles();
+  // A line list draws whole lines only.
+  const DWORD usable = type == D3DPT_LINELIST ? vertexCount - vertexCount % 2 : vertexCount;
+  if (!pending.empty() && (pendingType != type || pendingLit != lit)) flush();
+  pendingType = type;
+  pendingLit = lit;
+  pending.insert(pending.end(), first, first + usable);
+  return S_OK;
+}
+
+HRESULT GlDevice::drawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD vertexCode, void* vertices,
+                                       DWORD vertexCount, WORD* indices, DWORD indexCount,
+                                       DWORD flags) {
+  if (!ready) return E_FAIL;
+  if (!isVertexCode(vertexCode) || type != D3DPT_TRIANGLELIST) return E_NOTIMPL;
+  return drawTriangles(static_cast<const D3DVERTEX*>(vertices), vertexCount, indices,
+                       indexCount - indexCount % 3, (flags & D3DDP_DONOTLIGHT) == 0);
+}
+
+// Whether the cull mode takes away the triangle with these corners, judged
+// by its turn on the screen as GL judges a filled one.
+bool GlDevice::culled(const D3DVERTEX* vertices, const std::uint32_t* corners,
+                      const D3DMATRIX& clip) const {
+  if (state.cullMode == D3DCULL_NONE) return false;
+  double x[3], y[3];
+  for (int i = 0; i < 3; ++i) {
+    if (!onScreen(vertices[corners[i]], clip, x[i], y[i])) return false;
+  }
+  const double turn = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+  return state.cullMode == D3DCULL_CCW ? turn > 0.0 : turn < 0.0;
+}
+
+HRESULT GlDevice::drawTriangles(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
+                                DWORD indexCount, bool lit) {
+  if (vertexCount == 0) return S_OK;
+  flushLists();
+  if (state.fillMode == D3DFILL_SOLID) {
+    gather(vertices, vertexCount, indices, indexCount, lit);
+    return S_OK;
+  }
+  flushTriangles();
+  prepareDraw(lit);
+  glBindVertexArray(objects.triangleArray);
+  holdVertices(vertices, vertexCount);
+  // Wire and point fills: every triangle the cull mode keeps, as its three
+  // edges or its three corners.
+  const bool wire = state.fillMode == D3DFILL_WIREFRAME;
+  const DWORD corners = indices == nullptr ? vertexCount : indexCount;
+  const D3DMATRIX clip = multiplied(multiplied(state.world, state.view), state.projection);
+  outline.clear();
+  std::uint32_t triangle[3];
+  for (DWORD first = 0; first + 3 <= corners; first += 3) {
+    for (int i = 0; i < 3; ++i) triangle[i] = indices ? indices[first + i] : first + i;
+    if (culled(vertices, triangle, clip)) continue;
+    if (wire) {
+      outline.insert(outline.end(), {triangle[0], triangle[1], triangle[1], triangle[2],
+                                     triangle[2], triangle[0]});
+    } else {
+      outline.insert(outline.end(), triangle, triangle + 3);
+    }
+  }
+  if (outline.empty()) return S_OK;
+  holdIndices(outline.data(), outline.size() * sizeof(std::uint32_t));
+  glDrawElements(wire ? GL_LINES : GL_POINTS, GLsizei(outline.size()), GL_UNSIGNED_INT, nullptr);
+  return S_OK;
+}
+
+// Sends the triangles' vertices unless their buffer holds them already.
+void GlDevice::holdVertices(const D3DVERTEX* vertices, DWORD count) {
+  const size_t bytes = count * sizeof(D3DVERTEX);
+  if (heldVertices.size() == count && std::memcmp(heldVertices.data(), vertices, bytes) == 0) {
+    return;
+  }
+  heldVertices.assign(vertices, vertices + count);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
+  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), vertices, GL_DYNAMIC_DRAW);
+}
+
+// The same for the indices, 16-bit or 32-bit.
+void GlDevice::holdIndices(const void* indices, size_t bytes) {
+  if (heldIndices.size() == bytes && std::memcmp(heldIndices.data(), indices, bytes) == 0) return;
+  const auto* first = static_cast<const unsigned char*>(indices);
+  heldIndices.assign(first, first + bytes);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(bytes), indices, GL_DYNAMIC_DRAW);
+}
+
+// Filled triangles join the gathered ones: corners in view space, normals
+// turned as the shader would turn them, the material beside each corner.
+void GlDevice::gather(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
+                      DWORD indexCount, bool lit) {
+  if (!gathered.empty() && gatheredLit != lit) flushTriangles();
+  gatheredLit = lit;
+  const D3DMATRIX m = multiplied(state.world, state.view);
+  float n[9];
+  normalMatrix(m, n);
+  GlLitVertex corner;
+  corner.material = glMaterial(state.material, state.specularEnable != FALSE);
+  const auto first = std::uint32_t(gathered.size());
+  for (DWORD i = 0; i < vertexCount; ++i) {
+    const D3DVERTEX& v = vertices[i];
+    const double p[4] = {v.x, v.y, v.z, 1.0};
+    const float* rows = &m._11;
+    for (int column = 0; column < 4; ++column) {
+      double sum = 0.0;
+      for (int k = 0; k < 4; ++k) sum += p[k] * rows[k * 4 + column];
+      corner.position[column] = float(sum);
+    }
+    const double normal[3] = {v.nx, v.ny, v.nz};
+    for (int column = 0; column < 3; ++column) {
+      double sum = 0.0;
+      for (int k = 0; k < 3; ++k) sum += normal[k] * n[k * 3 + column];
+      corner.normal[column] = float(sum);
+    }
+    gathered.push_back(corner);
+  }
+  const DWORD corners = indices == nullptr ? vertexCount : indexCount;
+  for (DWORD i = 0; i < corners; ++i) gatheredIndices.push_back(first + (indices ? indices[i] : i));
+}
+
+void GlDevice::flushTriangles() {
+  if (gatheredIndices.empty()) {
+    gathered.clear();
+    return;
+  }
+  prepareDraw(gatheredLit);
+  // The corners are in view space already.
+  D3DMATRIX identity{};
+  identity._11 = identity._22 = identity._33 = identity._44 = 1.0f;
+  uploadWorldView(objects, identity);
+  worldViewCurrent = false;
+  glBindVertexArray(objects.litArray);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.litBuffer);
+  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(gathered.size() * sizeof(GlLitVertex)),
+               gathered.data(), GL_STREAM_DRAW);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(gatheredIndices.size() * sizeof(std::uint32_t)),
+               gatheredIndices.data(), GL_STREAM_DRAW);
+  glDrawElements(GL_TRIANGLES, GLsizei(gatheredIndices.size()), GL_UNSIGNED_INT, nullptr);
+  gathered.clear();
+  gatheredIndices.clear();
+}

@@ -1,0 +1,264 @@
+// The shaders and their uniforms. The vertex shader lights each vertex as
+// Direct3D's fixed function does (Gouraud): in view space, the emissive
+// colour, plus the material's ambient times the ambient light, plus for each
+// directional light its colour times the diffuse colour times N.L, and, with
+// specular highlights on, its colour times the specular colour times
+// (N.H)^power where N.L > 0, H halfway between the light and the eye (a local
+// viewer). Normals are transformed by the inverse transpose of world x view
+// and normalised, as Direct3D of this generation always did. Unlit vertices
+// (D3DDP_DONOTLIGHT) of a layout without colours are white.
+#include "gldevice/gl_program.h"
+
+#include <GLES3/gl3.h>
+
+#include <cstddef>
+#include <initializer_list>
+
+
+namespace {
+
+// D3DVERTEX: position, normal, texture coordinates; 32 bytes.
+constexpr int POSITION_ATTRIBUTE = 0;
+constexpr int NORMAL_ATTRIBUTE = 1;
+constexpr int NORMAL_OFFSET = 3 * sizeof(float);
+
+const char* const VERTEX_SHADER = R"(#version 300 es
+#define MAX_LIGHTS 10
+layout(location = 0) in vec4 position;
+layout(location = 1) in vec3 normal;
+// The material (GlMaterial): per vertex for gathered triangles, the same
+// for every vertex of other draws.
+layout(location = 2) in vec4 diffusePower;
+layout(location = 3) in vec4 ambientSpecularOn;
+layout(location = 4) in vec4 specularColor;
+layout(location = 5) in vec4 emissiveColor;
+// Direct3D's row-major matrices taken as they are: GLSL's m * v is then the
+// row vector v times the Direct3D matrix.
+uniform mat4 worldView;
+uniform mat4 projection;
+uniform mat3 normalMatrix;
+uniform bool lit;
+uniform vec3 ambientLight;
+uniform int lightCount;
+uniform vec3 lightDirections[MAX_LIGHTS];
+uniform vec3 lightColors[MAX_LIGHTS];
+out vec4 color;
+
+void main() {
+  vec4 eyePosition = worldView * position;
+  vec4 clip = projection * eyePosition;
+  // Direct3D's clip depth runs from 0 to w, GL's from -w to w.
+  gl_Position = vec4(clip.xy, 2.0 * clip.z - clip.w, clip.w);
+  gl_PointSize = 1.0;
+  if (!lit) {
+    color = vec4(1.0);
+    return;
+  }
+  vec3 diffuse = diffusePower.rgb;
+  vec3 ambient = ambientSpecularOn.rgb;
+  vec3 specular = specularColor.rgb;
+  vec3 emissive = emissiveColor.rgb;
+  float power = diffusePower.a;
+  bool specularOn = ambientSpecularOn.a != 0.0;
+  vec3 n = normalMatrix * normal;
+  float length_n = length(n);
+  if (length_n > 0.0) n /= length_n;
+  vec3 toEye = length(eyePosition.xyz) > 0.0 ? normalize(-eyePosition.xyz) : vec3(0.0, 0.0, -1.0);
+  vec3 lighted = vec3(0.0);
+  vec3 highlight = vec3(0.0);
+  for (int i = 0; i < lightCount; ++i) {
+    float nl = dot(n, lightDirections[i]);
+    if (nl <= 0.0) continue;
+    lighted += lightColors[i] * nl;
+    if (specularOn) {
+      float nh = max(dot(n, normalize(lightDirections[i] + toEye)), 0.0);
+      highlight += lightColors[i] * (power > 0.0 ? pow(nh, power) : 1.0);
+    }
+  }
+  vec3 body = clamp(emissive + ambient * ambientLight + diffuse * lighted, 0.0, 1.0);
+  color = vec4(clamp(body + clamp(specular * highlight, 0.0, 1.0), 0.0, 1.0), 1.0);
+}
+)";
+
+const char* const FRAGMENT_SHADER = R"(#version 300 es
+precision highp float;
+in vec4 color;
+out vec4 fragmentColor;
+void main() { fragmentColor = color; }
+)";
+
+const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
+    "worldView",  "projection",  "normalMatrix",    "lit",     "ambientLight",
+    "lightCount", "lightDirections", "lightColors"};
+
+constexpr int MATERIAL_ATTRIBUTE = 2;  // and the three after it
+
+unsigned compile(GLenum kind, const char* source) {
+  const unsigned shader = glCreateShader(kind);
+  glShaderSource(shader, 1, &source, nullptr);
+  glCompileShader(shader);
+  GLint compiled = GL_FALSE;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+  if (compiled == GL_TRUE) return shader;
+  glDeleteShader(shader);
+  return 0;
+}
+
+unsigned link(unsigned vertexShader, unsigned fragmentShader) {
+  const unsigned program = glCreateProgram();
+  glAttachShader(program, vertexShader);
+  glAttachShader(program, fragmentShader);
+  glLinkProgram(program);
+  glDeleteShader(vertexShader);
+  glDeleteShader(fragmentShader);
+  GLint linked = GL_FALSE;
+  glGetProgramiv(program, GL_LINK_STATUS, &linked);
+  if (linked == GL_TRUE) return program;
+  glDeleteProgram(program);
+  return 0;
+}
+
+// The vertex layout, D3DVERTEX, for the buffer bound to GL_ARRAY_BUFFER.
+void describeVertices() {
+  glEnableVertexAttribArray(POSITION_ATTRIBUTE);
+  glEnableVertexAttribArray(NORMAL_ATTRIBUTE);
+  glVertexAttribPointer(POSITION_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, sizeof(D3DVERTEX), nullptr);
+  glVertexAttribPointer(NORMAL_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, sizeof(D3DVERTEX),
+                        reinterpret_cast<const void*>(NORMAL_OFFSET));
+}
+
+}  // namespace
+
+D3DMATRIX multiplied(const D3DMATRIX& a, const D3DMATRIX& b) {
+  D3DMATRIX result{};
+  const float* pa = &a._11;
+  const float* pb = &b._11;
+  float* out = &result._11;
+  for (int row = 0; row < 4; ++row) {
+    for (int column = 0; column < 4; ++column) {
+      double sum = 0.0;
+      for (int k = 0; k < 4; ++k) sum += double(pa[row * 4 + k]) * pb[k * 4 + column];
+      out[row * 4 + column] = float(sum);
+    }
+  }
+  return result;
+}
+
+bool createObjects(GlObjects& objects) {
+  const unsigned vertexShader = compile(GL_VERTEX_SHADER, VERTEX_SHADER);
+  const unsigned fragmentShader = compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER);
+  if (vertexShader == 0 || fragmentShader == 0) {
+    if (vertexShader != 0) glDeleteShader(vertexShader);
+    if (fragmentShader != 0) glDeleteShader(fragmentShader);
+    return false;
+  }
+  objects.program = link(vertexShader, fragmentShader);
+  if (objects.program == 0) return false;
+  glUseProgram(objects.program);
+  for (int u = 0; u < UNIFORM_COUNT; ++u) {
+    objects.locations[u] = glGetUniformLocation(objects.program, UNIFORM_NAMES[u]);
+  }
+
+  glGenVertexArrays(1, &objects.listArray);
+  glGenBuffers(1, &objects.listBuffer);
+  glBindVertexArray(objects.listArray);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.listBuffer);
+  describeVertices();
+
+  glGenVertexArrays(1, &objects.triangleArray);
+  glGenBuffers(1, &objects.vertexBuffer);
+  glGenBuffers(1, &objects.indexBuffer);
+  glBindVertexArray(objects.triangleArray);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.indexBuffer);
+  describeVertices();
+
+  glGenVertexArrays(1, &objects.litArray);
+  glGenBuffers(1, &objects.litBuffer);
+  glGenBuffers(1, &objects.litIndexBuffer);
+  glBindVertexArray(objects.litArray);
+  glBindBuffer(GL_ARRAY_BUFFER, objects.litBuffer);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.litIndexBuffer);
+  const GLsizei stride = sizeof(GlLitVertex);
+  glEnableVertexAttribArray(POSITION_ATTRIBUTE);
+  glVertexAttribPointer(POSITION_ATTRIBUTE, 4, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(offsetof(GlLitVertex, position)));
+  glEnableVertexAttribArray(NORMAL_ATTRIBUTE);
+  glVertexAttribPointer(NORMAL_ATTRIBUTE, 3, GL_FLOAT, GL_FALSE, stride,
+                        reinterpret_cast<const void*>(offsetof(GlLitVertex, normal)));
+  for (int i = 0; i < 4; ++i) {
+    glEnableVertexAttribArray(MATERIAL_ATTRIBUTE + i);
+    glVertexAttribPointer(MATERIAL_ATTRIBUTE + i, 4, GL_FLOAT, GL_FALSE, stride,
+                          reinterpret_cast<const void*>(offsetof(GlLitVertex, material) +
+                                                        i * 4 * sizeof(float)));
+  }
+  return true;
+}
+
+void releaseObjects(GlObjects& objects) {
+  if (objects.program != 0) glDeleteProgram(objects.program);
+  for (unsigned array : {objects.listArray, objects.triangleArray, objects.litArray}) {
+    if (array != 0) glDeleteVertexArrays(1, &array);
+  }
+  for (unsigned buffer : {objects.listBuffer, objects.vertexBuffer, objects.indexBuffer,
+                          objects.litBuffer, objects.litIndexBuffer}) {
+    if (buffer != 0) glDeleteBuffers(1, &buffer);
+  }
+  objects = GlObjects{};
+}
+
+void uploadProjection(const GlObjects& objects, const D3DMATRIX& projection) {
+  glUniformMatrix4fv(objects.locations[UNIFORM_PROJECTION], 1, GL_FALSE, &projection._11);
+}
+
+void uploadWorldView(const GlObjects& objects, const D3DMATRIX& worldView) {
+  glUniformMatrix4fv(objects.locations[UNIFORM_WORLD_VIEW], 1, GL_FALSE, &worldView._11);
+  float normals[9];
+  normalMatrix(worldView, normals);
+  glUniformMatrix3fv(objects.locations[UNIFORM_NORMAL_MATRIX], 1, GL_FALSE, normals);
+}
+
+void uploadLighting(const GlObjects& objects, const GlLighting& lighting) {
+  glUniform1i(objects.locations[UNIFORM_LIGHT_COUNT], lighting.count);
+  if (lighting.count > 0) {
+    glUniform3fv(objects.locations[UNIFORM_LIGHT_DIRECTIONS], lighting.count,
+                 &lighting.directions[0][0]);
+    glUniform3fv(objects.locations[UNIFORM_LIGHT_COLORS], lighting.count, &lighting.colors[0][0]);
+  }
+  glUniform3fv(objects.locations[UNIFORM_AMBIENT_LIGHT], 1, lighting.ambient);
+}
+
+void normalMatrix(const D3DMATRIX& m, float out[9]) {
+  const double a = m._11, b = m._12, c = m._13;
+  const double d = m._21, e = m._22, f = m._23;
+  const double g = m._31, h = m._32, i = m._33;
+  const double cofactors[9] = {e * i - f * h, f * g - d * i, d * h - e * g,
+                               c * h - b * i, a * i - c * g, b * g - a * h,
+                               b * f - c * e, c * d - a * f, a * e - b * d};
+  const double determinant = a * cofactors[0] + b * cofactors[1] + c * cofactors[2];
+  for (int k = 0; k < 9; ++k) {
+    out[k] = determinant != 0.0 ? float(cofactors[k] / determinant) : 0.0f;
+  }
+}
+
+GlMaterial glMaterial(const D3DMATERIAL& material, bool specularOn) {
+  const D3DCOLORVALUE* colors[4] = {&material.dcvDiffuse, &material.dcvAmbient,
+                                    &material.dcvSpecular, &material.dcvEmissive};
+  GlMaterial packed;
+  for (int i = 0; i < 4; ++i) {
+    packed.values[i][0] = colors[i]->r;
+    packed.values[i][1] = colors[i]->g;
+    packed.values[i][2] = colors[i]->b;
+  }
+  packed.values[0][3] = material.dvPower;
+  packed.values[1][3] = specularOn ? 1.0f : 0.0f;
+  return packed;
+}
+
+void setMaterial(const GlMaterial& material) {
+  for (int i = 0; i < 4; ++i) glVertexAttrib4fv(MATERIAL_ATTRIBUTE + i, material.values[i]);
+}
+
+void uploadLit(const GlObjects& objects, bool lit) {
+  glUniform1i(objects.locations[UNIFORM_LIT], lit ? 1 : 0);
+}

@@ -1,0 +1,136 @@
+// The page: the browser's shell, beside the Windows one. It holds what the
+// dialog holds (the simulation control, the device, the renderer and the
+// frame composition), is the ControlPanel over the page's own elements, and
+// answers what the page's script hands it: one idle tick per animation
+// frame, the buttons, the fill-mode radios and the canvas's new size.
+// index.html lays the controls out as the dialog does; plim.js wires them.
+#include "control/control_ids.h"
+#include "control/control_panel.h"
+#include "control/frame_composition.h"
+#include "control/simulation_control.h"
+#include "render/scene_renderer.h"
+
+#include <emscripten/emscripten.h>
+
+namespace {
+
+// Edit texts are read through a buffer of this many bytes, terminator
+// included, as the dialog reads them.
+constexpr int EDIT_TEXT_BUFFER = ControlPanel::MAX_EDIT_TEXT + 1;
+
+// The page's element of a control id; null for an id the page has not.
+const char* elementOf(int controlId) {
+  switch (controlId) {
+    case IDC_NUMVERTS: return "numverts";
+    case IDC_NODES: return "nodes";
+    case IDC_RAD: return "rad";
+    case IDC_MASS: return "mass";
+    case IDC_POW: return "pow";
+    case IDC_LEVEL: return "level";
+    case IDC_RNGE: return "rnge";
+    case IDC_NPC: return "npc";
+    case IDC_REGENERATE: return "regenerate";
+    case IDC_POV: return "pov";
+    case IDC_FIELD: return "field";
+    case IDC_STUFF: return "stuff";
+    default: return nullptr;
+  }
+}
+
+// clang-format off
+EM_JS(void, readElementText, (const char* element, char* text, int size), {
+  stringToUTF8(document.getElementById(UTF8ToString(element)).value, text, size);
+});
+EM_JS(void, writeElementText, (const char* element, const char* text), {
+  const control = document.getElementById(UTF8ToString(element));
+  if (control.tagName === "BUTTON") {
+    control.textContent = UTF8ToString(text);
+  } else {
+    control.value = UTF8ToString(text);
+  }
+});
+EM_JS(int, elementChecked, (const char* element), {
+  return document.getElementById(UTF8ToString(element)).checked ? 1 : 0;
+});
+// clang-format on
+
+struct WebPage : ControlPanel {
+  SimulationControl control;
+  GlDevice device;
+  SceneRenderer renderer;
+  FrameComposition composition{control, device, renderer};
+  GlWindow canvas{"#frame"};
+
+  WebPage() { control.panel = this; }
+
+  // As the dialog starts: the device on the canvas, then the default world.
+  void start() {
+    renderer.attach(&device, &canvas);
+    control.buildDefaultWorld();
+  }
+
+  std::string editText(int controlId) override {
+    const char* element = elementOf(controlId);
+    if (element == nullptr) return std::string();
+    char text[EDIT_TEXT_BUFFER] = "";
+    readElementText(element, text, EDIT_TEXT_BUFFER);
+    return text;
+  }
+  void setEditText(int controlId, const char* text) override {
+    const char* element = elementOf(controlId);
+    if (element != nullptr) writeElementText(element, text);
+  }
+  void setRegenerateCaption(const char* caption) override {
+    writeElementText(elementOf(IDC_REGENERATE), caption);
+  }
+  bool isChecked(int controlId) override {
+    const char* element = elementOf(controlId);
+    return element != nullptr && elementChecked(element) != 0;
+  }
+};
+
+// The page lives as long as the tab does.
+WebPage page;
+
+}  // namespace
+
+int main() {
+  page.start();
+  return 0;
+}
+
+// What the page's script calls.
+extern "C" {
+
+// One idle tick: a context the browser took away is made again first.
+EMSCRIPTEN_KEEPALIVE void plim_tick() {
+  page.device.restoreIfLost();
+  page.composition.idleTick();
+}
+
+// Whether the last tick drew a frame.
+EMSCRIPTEN_KEEPALIVE int plim_drawing() { return page.device.ready ? 1 : 0; }
+
+EMSCRIPTEN_KEEPALIVE void plim_regenerate() { page.control.OnRegenerate(); }
+
+EMSCRIPTEN_KEEPALIVE void plim_new() { page.control.OnNew(); }
+
+// The radios "tex", "wire" and "point": the fill mode of the cubes.
+EMSCRIPTEN_KEEPALIVE void plim_tex() { page.renderer.globalFillMode = RENDER_MODE_TEXTURED; }
+EMSCRIPTEN_KEEPALIVE void plim_wire() { page.renderer.globalFillMode = RENDER_MODE_WIREFRAME; }
+EMSCRIPTEN_KEEPALIVE void plim_point() { page.renderer.globalFillMode = RENDER_MODE_POINTS; }
+
+// The canvas has a new size in pixels.
+EMSCRIPTEN_KEEPALIVE void plim_resized() { page.device.resize(); }
+
+// The cloud as placed so far, one coordinate at a time (x, y, z of point 0,
+// then of point 1, ...), for comparing it with the Windows program's.
+EMSCRIPTEN_KEEPALIVE int plim_cloud_size() {
+  return page.control.surface ? page.control.surface->pointCount : 0;
+}
+EMSCRIPTEN_KEEPALIVE float plim_cloud_coordinate(int index) {
+  const Vector3& point = page.control.surface->positions[index / 3];
+  const float coordinates[3] = {point.x, point.y, point.z};
+  return coordinates[index % 3];
+}
+}

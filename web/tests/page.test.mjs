@@ -1,0 +1,135 @@
+// The page in headless chromium, driven as a user drives it: it draws, the
+// Regenerate button counts down as the dialog's does, the edits are read and
+// refused as the dialog reads and refuses them, from the keyboard too, the
+// canvas follows the window, and a lost WebGL context is survived.
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { caption, editTexts, litPixels, newPage, openPage, pixelCounts, startBrowser, ticks } from './browser.mjs';
+
+let session;
+before(async () => { session = await startBrowser(); });
+after(async () => { await session.close(); });
+
+const DEFAULT_EDITS = ['numverts=1600', 'nodes=6', 'rad=10.000', 'mass=3.000', 'pow=2.000',
+  'level=0.250', 'rnge=0.010', 'npc=44'];
+
+const untilIdle = (page) =>
+  page.waitForFunction(() => document.getElementById('regenerate').textContent === 'Regenerate',
+    { timeout: 120000 });
+
+test('counts down as the dialog does, from the first tick to Regenerate', async () => {
+  const page = await newPage(session);
+  // Every caption the button shows, recorded from the page's first moment.
+  await page.evaluateOnNewDocument(() => {
+    window.captions = [];
+    document.addEventListener('DOMContentLoaded', () => {
+      const button = document.getElementById('regenerate');
+      new MutationObserver(() => window.captions.push(button.textContent))
+        .observe(button, { childList: true, characterData: true, subtree: true });
+    });
+  });
+  await page.goto(session.url);
+  // The page's own text says "Regenerate" before the first tick too.
+  await page.waitForFunction(() => window.captions.at(-1) === 'Regenerate', { timeout: 120000 });
+  const expected = [];
+  for (let left = 1579; left >= 9; left -= 10) expected.push(`cancel ${left}`);
+  expected.push('Regenerate');
+  assert.deepEqual(await page.evaluate(() => window.captions), expected);
+  assert.deepEqual(await editTexts(page), DEFAULT_EDITS);
+  assert.ok(await litPixels(page) > 1000, 'the cloud and the cubes are drawn');
+  // The first two points and the last, bit for bit as the 64-bit Windows
+  // program places them (tools/plim_cloud.cpp): the same random sequence.
+  const cloud = await page.evaluate(() => {
+    const bits = new DataView(new ArrayBuffer(4));
+    const hex = (v) => { bits.setFloat32(0, v); return bits.getUint32(0).toString(16).padStart(8, '0'); };
+    return [0, 1, 1599].map((i) => [0, 1, 2].map((a) => hex(Module._plim_cloud_coordinate(3 * i + a))).join(' '));
+  });
+  assert.deepEqual(cloud, ['40c18936 3ec6a7de 4012b01e', 'c10072b0 c1249ba6 c00a3d73',
+    'c03c6a81 c1246a7f 4056459f']);
+  await page.close();
+});
+
+test('the fill-mode radios change the cubes, "Stuff" and "Field" show', async () => {
+  const page = await openPage(session);
+  await untilIdle(page);
+  const look = async (press) => {
+    await page.click(`#${press} + span`);
+    await ticks(page, 3);
+    return pixelCounts(page);
+  };
+  // With "Stuff" three large cubes turn at the middle: filled in "tex",
+  // outlined in "wire"; in "point" every cube is its corners, white unlit
+  // points like the cloud.
+  await look('stuff');
+  const tex = await look('tex');
+  const wire = await look('wire');
+  const point = await look('point');
+  assert.ok(tex.coloured > wire.coloured + 500 && wire.coloured > 0, JSON.stringify({ tex, wire }));
+  assert.equal(point.coloured, 0);
+  const field = await look('field');
+  assert.ok(field.lit > 3 * point.lit, JSON.stringify({ point, field }));
+  await page.close();
+});
+
+test('refuses an out-of-range edit as the dialog does, and takes one in range', async () => {
+  const page = await openPage(session);
+  await untilIdle(page);
+  // From the keyboard: the point count, then Tab to Regenerate and Enter.
+  await page.click('#numverts', { clickCount: 3 });
+  await page.keyboard.type('-60000x');  // digits only reach the edit
+  assert.equal(await page.$eval('#numverts', (e) => e.value), '60000');
+  await page.click('#nodes', { clickCount: 3 });
+  await page.keyboard.type('3');
+  await page.focus('#rnge');
+  await page.keyboard.press('Tab');
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'regenerate');
+  await page.keyboard.press('Enter');
+  // 60000 points is more than an edit accepts: every edit shows the world again.
+  assert.deepEqual(await editTexts(page), DEFAULT_EDITS);
+  assert.equal(await caption(page), 'Regenerate');
+
+  await page.click('#nodes', { clickCount: 3 });
+  await page.keyboard.type('3');
+  await page.focus('#regenerate');
+  await page.keyboard.press('Space');
+  await page.waitForFunction(() => document.getElementById('regenerate').textContent.startsWith('cancel'));
+  assert.equal(await page.$eval('#nodes', (e) => e.value), '3');
+  await page.close();
+});
+
+test('draws at the new size when the window changes size', async () => {
+  const page = await openPage(session, 443, 375);
+  await untilIdle(page);
+  await page.setViewport({ width: 675, height: 500 });
+  await page.waitForFunction(() => document.getElementById('frame').width === 600);
+  await ticks(page, 5);
+  // The fixed projection stretches the scene over the frame: at the old
+  // width of 368 the cloud ends left of x = 368, at 600 well right of it.
+  const rightmost = await page.evaluate(() => {
+    const canvas = document.getElementById('frame');
+    const gl = canvas.getContext('webgl2');
+    const rgba = new Uint8Array(canvas.width * canvas.height * 4);
+    gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
+    let right = -1;
+    for (let i = 0; i < rgba.length; i += 4) {
+      if (rgba[i] + rgba[i + 1] + rgba[i + 2] > 0) right = Math.max(right, (i / 4) % canvas.width);
+    }
+    return right;
+  });
+  assert.ok(rightmost > 400, `the rightmost drawn column is ${rightmost}`);
+  assert.equal(await page.$eval('#frame', (c) => c.height), 500);
+  await page.close();
+});
+
+test('survives a lost WebGL context: the next frames draw on a new one', async () => {
+  const page = await openPage(session);
+  await page.evaluate(() => {
+    window.lostCanvas = document.getElementById('frame');
+    window.lostCanvas.getContext('webgl2').getExtension('WEBGL_lose_context').loseContext();
+  });
+  await page.waitForFunction(() => document.getElementById('frame') !== window.lostCanvas);
+  const ticks = await page.evaluate(() => window.plim.ticks);
+  await page.waitForFunction((t) => window.plim.ticks > t + 10, {}, ticks);
+  assert.ok(await litPixels(page) > 100, 'the new canvas shows the scene');
+  await page.close();
+});
