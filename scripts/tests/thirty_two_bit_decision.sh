@@ -51,7 +51,8 @@ fi
 if [ "$runs" = yes ]; then
   run_32bit_suite ""
   case "$calls" in *"--preset windows32"*) ;; *) fail "the 32-bit suite did not start: $output" ;; esac
-  PLIM_32BIT_PROBE="" scripts/setup.sh --list | grep -qx 'wine32:i386' ||
+  packages=$(PLIM_32BIT_PROBE="" scripts/setup.sh --list)
+  grep -qx 'wine32:i386' <<<"$packages" ||
     fail "set-up would not install Wine's 32-bit side where it runs"
 fi
 
