@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -355,27 +358,63 @@ TEST_F(Control, ReleasedControlDoesNothing) {
   EXPECT_TRUE(panel.editWrites.empty());
 }
 
-TEST(EditNumbers, IntegersReadLikeAtoiWithinRange) {
-  const std::pair<const char*, int> accepted[] = {{"  -42abc", -42},
-                                                  {"+7", 7},
-                                                  {"", 0},
-                                                  {"2147483647", 2147483647},
-                                                  {"-2147483648", -2147483647 - 1}};
-  for (const auto& [text, expected] : accepted) {
-    int value = 123;
-    EXPECT_TRUE(readInteger(text, value)) << text;
-    EXPECT_EQ(value, expected) << text;
-  }
-  for (const char* refused : {"2147483648", "-2147483649", "99999999999999999999999"}) {
-    int value = 5;
-    EXPECT_FALSE(readInteger(refused, value)) << refused;
-    EXPECT_EQ(value, 5) << refused;
-  }
+namespace {
+
+// Edit texts made of every combination of leading space, sign, body and what
+// follows the number: leading zeros, prefixes, exponents, values past the
+// int and float ranges.
+std::vector<std::string> editTextCorpus() {
+  const char* const spaces[] = {"", " ", "\t ", "\n"};
+  const char* const signs[] = {"", "+", "-", "+-", "--"};
+  const char* const bodies[] = {
+      "", "0", "7", "007", "010", "09", "42", ".5", "3.25", "1e3", "1.5e-3", "2E+2", "0x1A",
+      "0x1p3", "1e999", "1e-999", "2147483647", "2147483648", "4294967301",
+      "99999999999999999999", "inf", "nan", "abc",
+      // Just above halfway between two floats: a double rounded to float
+      // lands on halfway and goes to even, the direct float reading goes up.
+      "1.0000000596046447762579867"};
+  const char* const tails[] = {"", "x", " 5", "e", "e+", ".", "9"};
+  std::vector<std::string> texts;
+  for (const char* space : spaces)
+    for (const char* sign : signs)
+      for (const char* body : bodies)
+        for (const char* tail : tails) texts.push_back(std::string(space) + sign + body + tail);
+  return texts;
 }
 
-TEST(EditNumbers, FloatsReadLikeAtof) {
-  EXPECT_EQ(readFloat("0.25"), 0.25f);
-  EXPECT_EQ(readFloat(" -1.5e1x"), -15.0f);
-  EXPECT_EQ(readFloat("abc"), 0.0f);
-  EXPECT_EQ(readFloat("0.1"), 0.1f);
+// The leading integer of a text as atoi finds it, in a type that holds any
+// number of digits' worth, to tell whether it fits an int.
+long double leadingInteger(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  const bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+  long double value = 0;
+  for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i)
+    value = value * 10 + (text[i] - '0');
+  return negative ? -value : value;
+}
+
+bool sameFloat(float a, float b) { return (std::isnan(a) && std::isnan(b)) || a == b; }
+
+}  // namespace
+
+TEST(EditNumbers, TextsReadAsAtoiAndAtofReadThemOneAfterAnother) {
+  // Each text is read as an integer and as a float, in turn, so that every
+  // reading follows readings of other texts, overflowing ones among them.
+  for (const std::string& text : editTextCorpus()) {
+    SCOPED_TRACE("\"" + text + "\"");
+    int value = 12345;
+    const long double exact = leadingInteger(text);
+    if (exact < INT_MIN || exact > INT_MAX) {
+      EXPECT_FALSE(readInteger(text, value));
+      EXPECT_EQ(value, 12345);
+    } else {
+      EXPECT_TRUE(readInteger(text, value));
+      EXPECT_EQ(value, std::atoi(text.c_str()));
+    }
+    const float expected = stored(std::atof(text.c_str()));
+    const float read = readFloat(text);
+    EXPECT_TRUE(sameFloat(read, expected)) << read << " where atof reads " << expected;
+  }
 }
