@@ -9,7 +9,7 @@
 #include "control/bench/worst_cases.h"
 #include "control/control_ids.h"
 #include "control/simulation_control.h"
-#include "control/tests/fake_panel.h"
+#include "testing/fake_panel.h"
 
 #include <algorithm>
 #include <chrono>

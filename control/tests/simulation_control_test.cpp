@@ -3,7 +3,7 @@
 #include "control/bench/worst_cases.h"
 #include "control/control_ids.h"
 #include "control/edit_numbers.h"
-#include "control/tests/fake_panel.h"
+#include "testing/fake_panel.h"
 
 #include <gtest/gtest.h>
 
