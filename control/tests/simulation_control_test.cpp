@@ -261,6 +261,11 @@ std::vector<int> nextRandomValues() {
 
 TEST_F(Control, EveryCompletedCloudIsTheUnlimitedOneAndLeavesTheGeneratorWhereItDoes) {
   const GeneratedWorld worlds[] = {
+      // A last point that can never be placed fails after its tries, and the
+      // run ends there: within the build's batch in a world without nodes,
+      // after ten ticks in a world of a hundred.
+      {{"1", "0", "10", "3", "2", "0.25", "0.01"}, {13}},
+      {{"1", "100", "10", "3", "2", "1e30", "0.01"}, {14}},
       // Light worlds whose counts are one more than a multiple of ten: the
       // batch that reaches the count less one leaves the last point to the
       // next tick.
@@ -270,9 +275,6 @@ TEST_F(Control, EveryCompletedCloudIsTheUnlimitedOneAndLeavesTheGeneratorWhereIt
       // them their last point.
       {{"21", "30", "10", "3", "2", "1", "0.001"}, {1, 2, 3, 4, 5, 6, 7, 8}},
       {{"11", "100", "10", "3", "2.5", "1", "0.001"}, {9, 10, 11, 12}},
-      // A last point that can never be placed fails after its tries, and
-      // the run ends there.
-      {{"1", "100", "10", "3", "2", "1e30", "0.01"}, {13}},
   };
   for (const GeneratedWorld& typed : worlds) {
     const int count = std::atoi(typed.edits[0]);

@@ -215,4 +215,11 @@ TEST_F(SurfaceSampler, APointFailsAfterItsTriesHoweverManyCallsTheyTake) {
   WorkAllowance allowance{3000};
   world.sampleSurface(surface, LEVEL, RANGE, 1, 10, allowance, tries);
   EXPECT_LT(tries, 3000);
+
+  // A point placed leaves none of its tries to the next: on a band around
+  // the field of 0 every first candidate is taken.
+  tries = 5000;
+  WorkAllowance more{3000};
+  EXPECT_EQ(world.sampleSurface(surface, 0.0f, RANGE, 1, 10, more, tries), 3);
+  EXPECT_EQ(tries, 0);
 }
