@@ -9,17 +9,32 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
+
+// A digest of the bits of vectors (64-bit FNV-1a over their bytes): one
+// number that any change of any bit changes.
+struct Digest {
+  std::uint64_t value = 0xcbf29ce484222325u;
+  void add(const Vector3& v) {
+    unsigned char bytes[sizeof v];
+    std::memcpy(bytes, &v, sizeof v);
+    for (unsigned char byte : bytes) value = (value ^ byte) * 0x100000001b3u;
+  }
+};
 
 struct PinnedPoint {
   Vector3 position;
   Vector3 normal;
 };
 
-// The first points of the program's first cloud: the Windows C library's
-// generator (RAND_MAX 32767) and the GNU C library's.
+// The first points of the program's first cloud, and the digest of the
+// whole cloud: the Windows C library's generator (RAND_MAX 32767) and the
+// GNU C library's.
+const bool WINDOWS_RAND = RAND_MAX == 32767;
 const PinnedPoint FIRST_POINTS_WINDOWS[] = {
     {{0x1.83126cp+2f, 0x1.8d4fbcp-2f, 0x1.25603cp+1f},
      {0x1.98dbeep-1f, -0x1.faef98p-5f, -0x1.328d6cp-1f}},
@@ -36,6 +51,30 @@ const PinnedPoint FIRST_POINTS_GNU[] = {
     {{0x1.283126p+3f, -0x1.ab0214p+0f, 0x1.fae142p+1f},
      {0x1.a8b4aap-5f, 0x1.54a6f4p-2f, -0x1.e21bbcp-1f}},
 };
+
+// Four agents after 300 frames.
+void expectAgentsAfterThreeHundredFrames(BlobWorld& world) {
+  const struct {
+    int agent;
+    Vector3 position;
+    Vector3 velocity;
+  } pinned[] = {
+      {0, {0x1.b4645p+4f, -0x1.5f174p+2f, 0x1.e7c4a2p-3f},
+       {-0x1.b97d04p-6f, 0x1.d00364p-9f, -0x1.3abce4p-11f}},
+      {1, {0x1.9fc97ep+4f, -0x1.103e6p+2f, 0x1.9cc6fep+0f},
+       {0x1.bca8d8p-4f, -0x1.e57d3ep-7f, -0x1.060ab8p-5f}},
+      {22, {-0x1.4f9652p+3f, 0x1.0c11f8p+1f, -0x1.c9204ap+3f},
+       {0x1.041b72p-4f, 0x1.091ea2p-5f, -0x1.a2a688p-4f}},
+      {44, {-0x1.74c242p+4f, -0x1.d2bb88p+1f, -0x1.d20382p-1f},
+       {-0x1.4886e6p-4f, -0x1.bf124cp-8f, 0x1.5fae66p-5f}},
+  };
+  for (const auto& agent : pinned) {
+    SCOPED_TRACE(agent.agent);
+    expectVector(world.agentAt(agent.agent).mesh->position, agent.position);
+    expectVector(world.agentAt(agent.agent).velocity, agent.velocity);
+  }
+}
+
 
 }  // namespace
 
@@ -58,39 +97,35 @@ TEST(ExactNumbers, TheRingsNodes) {
   expectVector(hundred.nodes[99].position, {0x1.3f5e5ap+3f, -0x1.417c5ep-1f, 0});
 }
 
-TEST(ExactNumbers, TheFirstPointsOfTheFirstCloud) {
+TEST(ExactNumbers, TheFirstCloud) {
   const BlobWorld world;
   MeshNode surface;
   std::srand(1);  // where rand() stands when a program starts
-  world.startSampling(surface, DEFAULT_LEVEL, DEFAULT_RANGE, 1600, 10);
-  const PinnedPoint* expected = RAND_MAX == 32767 ? FIRST_POINTS_WINDOWS : FIRST_POINTS_GNU;
+  world.startSampling(surface, DEFAULT_LEVEL, DEFAULT_RANGE, 1600, 0);
+  const PinnedPoint* expected = WINDOWS_RAND ? FIRST_POINTS_WINDOWS : FIRST_POINTS_GNU;
   for (int i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     expectVector(surface.positions[i], expected[i].position);
     expectVector(surface.normals[i], expected[i].normal);
   }
+  Digest cloud;
+  for (int i = 0; i < surface.pointCount; ++i) {
+    cloud.add(surface.positions[i]);
+    cloud.add(surface.normals[i]);
+  }
+  EXPECT_EQ(cloud.value, WINDOWS_RAND ? 0x22af69c270b10d3au : 0xc44027ba58cd9d49u);
 }
 
-TEST(ExactNumbers, TheAgentsAfterThreeHundredFrames) {
+TEST(ExactNumbers, TheAgentsOverAThousandFrames) {
   BlobWorld world;
-  for (int frame = 0; frame < 300; ++frame) world.stepAgents();
-  const struct {
-    int agent;
-    Vector3 position;
-    Vector3 velocity;
-  } pinned[] = {
-      {0, {0x1.b4645p+4f, -0x1.5f174p+2f, 0x1.e7c4a2p-3f},
-       {-0x1.b97d04p-6f, 0x1.d00364p-9f, -0x1.3abce4p-11f}},
-      {1, {0x1.9fc97ep+4f, -0x1.103e6p+2f, 0x1.9cc6fep+0f},
-       {0x1.bca8d8p-4f, -0x1.e57d3ep-7f, -0x1.060ab8p-5f}},
-      {22, {-0x1.4f9652p+3f, 0x1.0c11f8p+1f, -0x1.c9204ap+3f},
-       {0x1.041b72p-4f, 0x1.091ea2p-5f, -0x1.a2a688p-4f}},
-      {44, {-0x1.74c242p+4f, -0x1.d2bb88p+1f, -0x1.d20382p-1f},
-       {-0x1.4886e6p-4f, -0x1.bf124cp-8f, 0x1.5fae66p-5f}},
-  };
-  for (const auto& agent : pinned) {
-    SCOPED_TRACE(agent.agent);
-    expectVector(world.agentAt(agent.agent).mesh->position, agent.position);
-    expectVector(world.agentAt(agent.agent).velocity, agent.velocity);
+  Digest paths;
+  for (int frame = 0; frame < 1000; ++frame) {
+    world.stepAgents();
+    for (int i = 0; i <= world.npcCount; ++i) {
+      paths.add(world.agentAt(i).mesh->position);
+      paths.add(world.agentAt(i).velocity);
+    }
+    if (frame == 299) expectAgentsAfterThreeHundredFrames(world);
   }
+  EXPECT_EQ(paths.value, 0xe8dc40a1dd746f2bu);
 }
