@@ -19,7 +19,8 @@ void Agent::step() {
 bool Agent::step(WorkAllowance& allowance) {
   if (world == nullptr) return true;
   if (!pushingOut) {
-    // The gradient and the inside test.
+    // A step begins only when its gravity and its inside test can be paid;
+    // otherwise it waits, nothing of it done.
     const std::int64_t beginCost = (FIELD_VALUES_PER_GRADIENT + 1) * world->fieldValueCost();
     if (!allowance.take(beginCost)) return false;
     // stepGravity points towards rising field, towards the nodes.
