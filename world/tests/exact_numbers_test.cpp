@@ -1,8 +1,9 @@
 // The default world's numbers to the last bit: the ring as hexadecimal float
 // literals, the first cloud and the agents' paths as digests of their bits.
 // Any change of the arithmetic (a float where a double is kept, a rounding
-// moved) shows here, long before it shows on the screen. They are the same
-// in both builds, but for the cloud, which follows the C library's rand().
+// moved, a float kept in a wider register) shows here, long before it shows
+// on the screen. They are the same in every build, but for the cloud, which
+// follows the C library's rand().
 #include "world/blob_world.h"
 
 #include "scene/tests/scene_checks.h"
