@@ -15,6 +15,9 @@ bool readInteger(const std::string& text, int& value) {
 }
 
 float readFloat(const std::string& text) {
-  // strtod, unlike atof, is defined for values it cannot represent.
-  return stored(std::strtod(text.c_str(), nullptr));
+  // atof itself, so that a text reads as the program's C library reads it:
+  // the Windows library's atof takes no hexadecimal number, "inf" or "nan"
+  // (they read as 0), where the strtod that mingw-w64 puts in its place
+  // does. Past the double range both libraries' atof give the infinity.
+  return stored(std::atof(text.c_str()));
 }

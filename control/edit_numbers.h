@@ -10,6 +10,7 @@
 // when the number does not fit a 32-bit int.
 bool readInteger(const std::string& text, int& value);
 
-// The float value of the text's leading number, 0 when there is none; a
-// value beyond the float range reads as an infinity.
+// The float value of the text's leading number as the C library's atof
+// reads it, 0 when there is none; a value beyond the float range reads as an
+// infinity.
 float readFloat(const std::string& text);

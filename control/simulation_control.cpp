@@ -63,8 +63,9 @@ bool SimulationControl::buildWorld(int nodeCount, float ringRadius, float mass, 
   // startSampling sizes the point arrays; when that fails the node has no
   // points and nothing was sampled.
   WorkAllowance firstBatch{SAMPLING_TERMS_PER_TICK};
+  int tries = 0;
   const int cursor = newWorld->startSampling(*newSurface, level, range, pointCount,
-                                             GENERATION_BATCH, firstBatch);
+                                             GENERATION_BATCH, firstBatch, tries);
   if (newSurface->pointCount != pointCount) return false;
 
   newSurface->renderMode = RENDER_MODE_POINTS;
@@ -79,6 +80,7 @@ bool SimulationControl::buildWorld(int nodeCount, float ringRadius, float mass, 
   world = std::move(newWorld);
   surface = std::move(newSurface);
   genCursor = cursor;
+  genTries = tries;
   genLevel = level;
   genRange = range;
   generating = true;
@@ -88,21 +90,28 @@ bool SimulationControl::buildWorld(int nodeCount, float ringRadius, float mass, 
 
 void SimulationControl::generationTick() {
   if (!generating || !world || !surface) return;
-  WorkAllowance batch{SAMPLING_TERMS_PER_TICK};
-  genCursor =
-      world->sampleSurface(*surface, genLevel, genRange, genCursor, GENERATION_BATCH, batch);
+  // A last point that failed in the build's batch is not tried again.
+  if (!lastPointFailed()) {
+    WorkAllowance batch{SAMPLING_TERMS_PER_TICK};
+    genCursor = world->sampleSurface(*surface, genLevel, genRange, genCursor, GENERATION_BATCH,
+                                     batch, genTries);
+  }
 
   char caption[NUMBER_TEXT_SIZE];
   std::snprintf(caption, sizeof caption, CANCEL_CAPTION_FORMAT,
                 surface->pointCount - genCursor - 1);
   panel->setRegenerateCaption(caption);
 
-  if (genCursor >= surface->pointCount - 1) {
+  if (genCursor >= surface->pointCount || lastPointFailed()) {
     generating = false;
     surface->buildBuffers();
     surface->fillBuffers();
     panel->setRegenerateCaption(REGENERATE_CAPTION);
   }
+}
+
+bool SimulationControl::lastPointFailed() const {
+  return genCursor == surface->pointCount - 1 && genTries >= TRIES_PER_POINT;
 }
 
 void SimulationControl::OnRegenerate() {

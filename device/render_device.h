@@ -160,10 +160,10 @@ struct RenderDevice {
   // goes (it goes either way).
   HRESULT createZBuffer();
   void releaseZBuffer();
-  // Dropped on purpose: the result of making the z-buffer again for the
-  // software device after the hardware one failed (the device is made
-  // either way, without a z-buffer if need be), and that of the software
-  // device's second texture-format enumeration (the format found decides).
+  // Dropped on purpose: the result of the software device's second
+  // texture-format enumeration (the format found decides). The z-buffer made
+  // again for the software device after the hardware one failed is done
+  // without when it cannot be attached; the device is made either way.
   HRESULT createDevice();
   void releaseDevice();
   // Dropped on purpose, DirectX 6 only: the results of adding, setting and

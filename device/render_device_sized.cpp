@@ -252,14 +252,16 @@ HRESULT RenderDevice::attachZBuffer() {
 }
 
 // The z-buffer was made for the hardware device; the software device that
-// replaces it needs its own, in system memory.
+// replaces it needs its own, in system memory. The device is made either way:
+// a z-buffer the back buffer would not take is no z-buffer, released, so
+// that no clear asks for a depth clear the device cannot do.
 void RenderDevice::remakeZBufferForSoftware() {
   releaseZBuffer();
   if (!useZBuffer) return;
-  if (useDx6) {
-    createZBuffer6();
-  } else {
-    createZBuffer5();
+  const HRESULT hr = useDx6 ? createZBuffer6() : createZBuffer5();
+  if (FAILED(hr)) {
+    releaseZBuffer();
+    noZBuffer();
   }
 }
 

@@ -8,7 +8,10 @@
 
 namespace {
 
+// A material's handles, one per device: apart for every pair of fakes a test
+// makes.
 constexpr DWORD MATERIAL_HANDLE_BASE = 0x100;
+constexpr DWORD HANDLES_PER_MATERIAL = 0x10000;
 
 D3DMATRIX identity() {
   D3DMATRIX matrix{};
@@ -85,10 +88,9 @@ struct MaterialFacetCommon : Facet<Interface> {
   STDMETHODIMP GetHandle(DeviceInterface* device, D3DMATERIALHANDLE* handle) override {
     FakeCall& call = this->record("GetHandle", {this->world().idOf(device)});
     if (FAILED(call.result)) return call.result;
-    if (!this->world().find(device, "GetHandle") || !handle) {
-      return call.result = DDERR_INVALIDPARAMS;
-    }
-    *handle = call.handle = self().handle();
+    FacetBase* facet = this->world().find(device, "GetHandle");
+    if (!facet || !handle) return call.result = DDERR_INVALIDPARAMS;
+    *handle = call.handle = self().handleOn(facet->object->id);
     return call.result;
   }
 };
@@ -253,7 +255,8 @@ struct DeviceFacetCommon : Facet<Interface> {
   STDMETHODIMP SetLightState(D3DLIGHTSTATETYPE state, DWORD value) override {
     FakeCall& call = this->record("SetLightState", {DWORD(state), value});
     if (FAILED(call.result)) return call.result;
-    if (state == D3DLIGHTSTATE_MATERIAL && value != 0 && !this->world().materialByHandle(value)) {
+    if (state == D3DLIGHTSTATE_MATERIAL && value != 0 &&
+        !this->world().materialByHandle(value, self().id)) {
       return call.result = DDERR_INVALIDPARAMS;
     }
     self().lightStates[state] = value;
@@ -538,7 +541,7 @@ FakeDrawState FakeD3DDevice::drawState() const {
   state.projection = projectionMatrix;
   auto selected = lightStates.find(D3DLIGHTSTATE_MATERIAL);
   if (selected != lightStates.end()) {
-    if (const FakeMaterial* material = world.materialByHandle(selected->second)) {
+    if (const FakeMaterial* material = world.materialByHandle(selected->second, id)) {
       state.material = material->data;
     }
   }
@@ -574,4 +577,6 @@ FacetBase* FakeMaterial::facetFor(const IID& iid) {
   return nullptr;
 }
 
-DWORD FakeMaterial::handle() const { return MATERIAL_HANDLE_BASE + DWORD(id); }
+DWORD FakeMaterial::handleOn(int deviceId) const {
+  return MATERIAL_HANDLE_BASE + DWORD(id) * HANDLES_PER_MATERIAL + DWORD(deviceId);
+}

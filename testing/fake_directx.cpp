@@ -175,10 +175,10 @@ const FakeDeviceInfo* FakeState::deviceInfo(const GUID& guid) const {
   return nullptr;
 }
 
-const FakeMaterial* FakeState::materialByHandle(DWORD handle) const {
+const FakeMaterial* FakeState::materialByHandle(DWORD handle, int deviceId) const {
   for (const auto& object : objects) {
     auto* material = dynamic_cast<const FakeMaterial*>(object.get());
-    if (material && !material->gone && material->handle() == handle) return material;
+    if (material && !material->gone && material->handleOn(deviceId) == handle) return material;
   }
   return nullptr;
 }

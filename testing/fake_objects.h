@@ -176,7 +176,9 @@ struct FakeMaterial : FakeObject {
   FakeMaterial(FakeState& state, int interfaceGeneration)
       : FakeObject(state, "material"), generation(interfaceGeneration) {}
   FacetBase* facetFor(const IID& iid) override;
-  DWORD handle() const;
+  // The handle that selects this material on one device; as with real
+  // Direct3D, another device knows nothing of it.
+  DWORD handleOn(int deviceId) const;
 };
 
 // The Direct3D facets of the DirectDraw object (fake_direct3d.cpp).
@@ -224,7 +226,8 @@ struct FakeState {
   DWORD idOf(const void* pointer);
   void problem(const std::string& what) { problems.push_back(what); }
   const FakeDeviceInfo* deviceInfo(const GUID& guid) const;
-  const FakeMaterial* materialByHandle(DWORD handle) const;
+  // The live material a handle given for this device stands for.
+  const FakeMaterial* materialByHandle(DWORD handle, int deviceId) const;
 };
 
 std::string guidName(const GUID& guid);

@@ -16,22 +16,27 @@ void Agent::step() {
   step(unlimited);
 }
 
-void Agent::step(WorkAllowance& pushOutAllowance) {
-  if (world == nullptr) return;
+bool Agent::step(WorkAllowance& allowance) {
+  if (world == nullptr) return true;
   if (!pushingOut) {
+    // A step begins only when its gravity and its inside test can be paid;
+    // otherwise it waits, nothing of it done.
+    const std::int64_t beginCost = (FIELD_VALUES_PER_GRADIENT + 1) * world->fieldValueCost();
+    if (!allowance.take(beginCost)) return false;
     // stepGravity points towards rising field, towards the nodes.
     world->numericGradient(mesh->position, stepGravity);
     if (!(world->fieldValue(mesh->position) > world->level)) {
       move();
-      return;
+      return true;
     }
     velocity.scale(INSIDE_DAMPING, velocity);
     pushingOut = true;
     pushOutPasses = 0;
   }
-  if (!pushOut(pushOutAllowance)) return;
+  if (!pushOut(allowance)) return false;
   pushingOut = false;
   move();
+  return true;
 }
 
 // Backs out against the step's gravity until the field falls to the level,
@@ -54,6 +59,7 @@ bool Agent::pushOut(WorkAllowance& allowance) {
 }
 
 void Agent::move() {
+  ++stepsTaken;
   velocity.add(stepGravity, velocity);
   mesh->position.add(velocity, mesh->position);
   velocity.scale(FRAME_DAMPING, velocity);

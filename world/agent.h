@@ -8,6 +8,7 @@
 #include "scene/vector3.h"
 #include "world/work_allowance.h"
 
+#include <cstdint>
 #include <memory>
 
 struct BlobWorld;
@@ -38,16 +39,21 @@ struct Agent {
   bool pushingOut = false;
   Vector3 stepGravity;
   int pushOutPasses = 0;
+  // Steps completed: how far along its path the agent is.
+  std::int64_t stepsTaken = 0;
 
   // A unit cube at AGENT_START_POSITION with ready render buffers.
   Agent();
 
   // Advances the agent by one frame in its world's field, without a limit
-  // on the push-out.
+  // on its work.
   void step();
-  // The same, with the push-out drawing on the frame's allowance; an agent
-  // left pushing out finishes its step in a later call.
-  void step(WorkAllowance& pushOutAllowance);
+  // The same, drawing on the allowance for the step's field values: its
+  // gravity and inside test when it begins, each push-out pass after. True
+  // when the step is over (or the agent has no world); false when the
+  // allowance ran short, and the step waits for a later call, not begun or
+  // part of the way out.
+  bool step(WorkAllowance& allowance);
 
  private:
   bool pushOut(WorkAllowance& allowance);

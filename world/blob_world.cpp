@@ -172,14 +172,14 @@ void BlobWorld::clearNpcs() {
 }
 
 void BlobWorld::stepAgents() {
-  WorkAllowance pushOut{PUSH_OUT_TERMS_PER_FRAME};
+  WorkAllowance frame{AGENT_TERMS_PER_FRAME};
   const int agentCount = npcCount + 1;
-  int firstLeftPushing = -1;
   for (int turn = 0; turn < agentCount; ++turn) {
     const int index = (firstServed + turn) % agentCount;
-    Agent& agent = agentAt(index);
-    agent.step(pushOut);
-    if (agent.pushingOut && firstLeftPushing < 0) firstLeftPushing = index;
+    if (!agentAt(index).step(frame)) {
+      firstServed = index;
+      return;
+    }
   }
-  firstServed = firstLeftPushing < 0 ? 0 : firstLeftPushing;
+  firstServed = 0;
 }

@@ -29,16 +29,17 @@ constexpr float DEFAULT_NODE_MASS = 3.0f;
 constexpr float DEFAULT_NODE_POWER = 2.0f;
 constexpr int DEFAULT_NPC_COUNT = 44;
 
-// Push-out work that one frame's agent steps may do together, in field
-// terms; about 25 ms of work here. A frame of 1000 NPCs just spawned deep
-// inside a blob of 100 nodes would otherwise push out for up to 10^9 terms,
-// many seconds. The default world's agents take the same paths after every
-// spawn, and the heaviest of their first million frames asks 7494 terms,
-// when the NPCs first land on the blob: with over a hundred times that, the
-// default world moves exactly as without the allowance. A push-out that
-// finds the allowance spent waits for the next frame and goes on from where
-// it stood.
-constexpr std::int64_t PUSH_OUT_TERMS_PER_FRAME = 1000000;
+// Field work that one frame's agent steps may do together, in field terms:
+// each step's gravity and inside test, and its push-out passes. Under Wine a
+// term costs up to about 150 ns (pow with an exponent that is not a whole
+// number), so this is at most about 22 ms of work. The heaviest accepted
+// world asks 500 terms of every one of its 1001 agents before any push-out,
+// and 1000 NPCs just spawned deep inside a blob of 100 nodes would push out
+// for up to 10^9 terms. The default world asks at most 8844 terms a frame
+// (over its first 200000 frames), so it moves exactly as without the
+// allowance. A step that finds the allowance spent waits, not begun or part
+// of the way out, for the next frame, and goes on from where it stood.
+constexpr std::int64_t AGENT_TERMS_PER_FRAME = 150000;
 
 // The surface sampler: candidates per point before the point fails, and the
 // draw that maps rand() onto the cube of half-size 20 around the origin in
@@ -85,9 +86,8 @@ struct BlobWorld {
   // of the world's work, which benchmarks and tests read. It counts, it
   // changes no result.
   mutable std::int64_t termsEvaluated = 0;
-  // The agent that the next frame's push-out allowance goes to first: the
-  // first one left pushing out by the frame before, so that when the
-  // allowance runs short every agent gets its turn; the player otherwise.
+  // The agent whose turn comes first in the next frame: the one whose step
+  // the frame before left waiting; the player when none was left.
   int firstServed = 0;
 
   // Six nodes on a ring of radius 10, the player and 44 NPCs. Throws
@@ -121,7 +121,7 @@ struct BlobWorld {
                     int batch) const;
   // The same, its first batch within the allowance (see below).
   int startSampling(MeshNode& surface, float level, float range, int pointCount, int batch,
-                    WorkAllowance& allowance) const;
+                    WorkAllowance& allowance, int& tries) const;
   // Places up to batch more points (all remaining ones when batch is 0 or
   // less) on the band level - range <= field <= level + range, starting at
   // index start (at least 0), each with the unit normal of the field's
@@ -131,11 +131,16 @@ struct BlobWorld {
   int sampleSurface(MeshNode& surface, float level, float range, int start, int batch) const;
   // The same within an allowance of field work: a candidate is drawn only
   // while the allowance still holds its field value and, should it be
-  // accepted, its normal. A point the allowance does not reach stops the
-  // call at its index like a failed one, and the next call goes on drawing
-  // from the same sequence, so the cloud is the one an unlimited run places.
+  // accepted, its normal. A point the allowance does not reach waits at its
+  // index, and the next call goes on drawing from the same sequence, so the
+  // cloud is the one an unlimited run places. tries carries the candidates
+  // the point at the cursor has drawn between calls (0 for a new run): a
+  // point fails only once it has drawn TRIES_PER_POINT in all, however many
+  // calls they took, and then the call ends with tries at TRIES_PER_POINT,
+  // which the next call takes as a fresh start of that point. So a point
+  // fails after exactly the draws it fails after in an unlimited run.
   int sampleSurface(MeshNode& surface, float level, float range, int start, int batch,
-                    WorkAllowance& allowance) const;
+                    WorkAllowance& allowance, int& tries) const;
 
   // Replaces all NPCs by a row of count agents at rest; a negative count
   // counts as 0. False, with the NPCs kept as they were, when the storage for
@@ -143,10 +148,12 @@ struct BlobWorld {
   bool spawnNpcs(int count);
   void clearNpcs();
   // Steps every agent once, the player first and the NPCs in index order
-  // after it, with PUSH_OUT_TERMS_PER_FRAME of push-out work shared among
-  // them; when an agent was left pushing out by the frame before, the turn
-  // starts with it and wraps round. Agents do not see each other, so the
-  // order changes nothing but who waits.
+  // after it, with AGENT_TERMS_PER_FRAME of field work shared among them.
+  // When the work runs short, the agent whose step it cannot finish and
+  // every agent after it wait; the next frame begins with that agent and
+  // goes round the row, so every agent takes its k-th step before any takes
+  // its (k+1)-th. Agents do not see each other, so the order changes
+  // nothing but who waits.
   void stepAgents();
   // The agent at index 0 (the player) to npcCount (the last NPC).
   Agent& agentAt(int index) { return index == 0 ? *player : *npcs[index - 1]; }

@@ -21,25 +21,28 @@ float drawCoordinate() {
 int BlobWorld::startSampling(MeshNode& surface, float level, float range, int pointCount,
                              int batch) const {
   WorkAllowance unlimited;
-  return startSampling(surface, level, range, pointCount, batch, unlimited);
+  int tries = 0;
+  return startSampling(surface, level, range, pointCount, batch, unlimited, tries);
 }
 
 int BlobWorld::startSampling(MeshNode& surface, float level, float range, int pointCount,
-                             int batch, WorkAllowance& allowance) const {
+                             int batch, WorkAllowance& allowance, int& tries) const {
   // A failed allocation leaves the node without points, and the sampling
   // below then returns at once.
   surface.allocatePoints(pointCount);
-  return sampleSurface(surface, level, range, 0, batch, allowance);
+  tries = 0;
+  return sampleSurface(surface, level, range, 0, batch, allowance, tries);
 }
 
 int BlobWorld::sampleSurface(MeshNode& surface, float level, float range, int start,
                              int batch) const {
   WorkAllowance unlimited;
-  return sampleSurface(surface, level, range, start, batch, unlimited);
+  int tries = 0;
+  return sampleSurface(surface, level, range, start, batch, unlimited, tries);
 }
 
 int BlobWorld::sampleSurface(MeshNode& surface, float level, float range, int start, int batch,
-                             WorkAllowance& allowance) const {
+                             WorkAllowance& allowance, int& tries) const {
   assert(start >= 0 && "the cursor counts placed points");
   const float low = stored(double(level) - range);
   const float high = stored(double(level) + range);
@@ -50,13 +53,16 @@ int BlobWorld::sampleSurface(MeshNode& surface, float level, float range, int st
   const std::int64_t normalCost = FIELD_VALUES_PER_GRADIENT * candidateCost;
   int cursor = start;
   while (cursor < end) {
+    // A point that failed in an earlier call is tried afresh.
+    if (tries >= TRIES_PER_POINT) tries = 0;
     Vector3 candidate;
     bool accepted = false;
-    for (int attempt = 0; attempt < TRIES_PER_POINT && !accepted; ++attempt) {
-      // The point waits for the next call; an accepted candidate's normal is
-      // never left unpaid.
+    while (!accepted && tries < TRIES_PER_POINT) {
+      // The point waits for the next call with the tries it has drawn; an
+      // accepted candidate's normal is never left unpaid.
       if (!allowance.holds(candidateCost + normalCost)) return cursor;
       allowance.take(candidateCost);
+      ++tries;
       // The draws are assigned z first, then y, then x.
       candidate.z = drawCoordinate();
       candidate.y = drawCoordinate();
@@ -74,6 +80,7 @@ int BlobWorld::sampleSurface(MeshNode& surface, float level, float range, int st
     surface.positions[cursor] = candidate;
     surface.normals[cursor] = normal;
     ++cursor;
+    tries = 0;
   }
   return cursor;
 }

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "control/frame_composition.h"
-#include "control/tests/fake_panel.h"
 #include "testing/fake_directx.h"
+#include "testing/fake_panel.h"
 
 #include <gtest/gtest.h>
 

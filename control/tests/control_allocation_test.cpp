@@ -3,7 +3,7 @@
 // the edits show the current world again.
 #include "control/control_ids.h"
 #include "control/simulation_control.h"
-#include "control/tests/fake_panel.h"
+#include "testing/fake_panel.h"
 #include "testing/failing_allocation.h"
 
 #include <gtest/gtest.h>

@@ -155,6 +155,8 @@ TEST_F(Composition, PovFreezesTimeLightAndOrnamentsWhileTheAgentsMove) {
   const D3DLIGHT2 light = lastLight();
   const D3DMATRIX ornament = draws()[0].state.world;
   const Vector3 player = control.world->player->mesh->position;
+  Vector3 heading = control.world->player->velocity;
+  normalize(heading);
 
   fakes.clearCalls();
   composition.composeFrame();
@@ -164,11 +166,19 @@ TEST_F(Composition, PovFreezesTimeLightAndOrnamentsWhileTheAgentsMove) {
   EXPECT_EQ(std::memcmp(&draws()[0].state.world, &ornament, sizeof ornament), 0);
   EXPECT_NE(control.world->player->mesh->position.x, player.x);
 
-  // The camera rides 20 units behind the player it saw before the step.
-  Vector3 towardsPlayer;
-  renderer.lookAt.subtract(renderer.eye, towardsPlayer);
-  EXPECT_NEAR(std::sqrt(towardsPlayer.dot(towardsPlayer)), POV_DISTANCE, 1e-4);
-  EXPECT_NEAR(std::sqrt(renderer.up.dot(renderer.up)), 1.0, 1e-6);
+  // The camera rides 20 units behind the player it saw before the step,
+  // looking along its heading, with up the way the field pushes away from
+  // the nodes.
+  EXPECT_EQ(renderer.lookAt.x, player.x);
+  EXPECT_EQ(renderer.lookAt.z, player.z);
+  EXPECT_NEAR(renderer.eye.x, player.x - POV_DISTANCE * heading.x, 1e-4);
+  EXPECT_NEAR(renderer.eye.y, player.y - POV_DISTANCE * heading.y, 1e-4);
+  EXPECT_NEAR(renderer.eye.z, player.z - POV_DISTANCE * heading.z, 1e-4);
+  Vector3 away;
+  for (int i = 0; i < control.world->nodeCount; ++i)
+    control.world->nodes[i].addFieldVector(player, away);
+  normalize(away);
+  EXPECT_NEAR(renderer.up.dot(away), 1.0, 1e-6);
 
   panel.checks[IDC_POV] = false;
   composition.composeFrame();

@@ -379,6 +379,17 @@ TEST_P(SetupOnEachGeneration, EachAttachResultIsHandled) {
   }
 }
 
+TEST_P(SetupOnEachGeneration, AZBufferTheSoftwareDeviceCannotAttachIsDoneWithout) {
+  // The hardware device fails, and the back buffer refuses the z-buffer made
+  // again for the software device that replaces it.
+  fakes.script("CreateDevice", {DDERR_GENERIC});
+  fakes.script("AddAttachedSurface", {DD_OK, DDERR_INVALIDOBJECT});
+  ASSERT_EQ(start(), S_OK) << fakes.log();
+  EXPECT_FALSE(device.useHardware);
+  EXPECT_EQ(fakes.count("AddAttachedSurface"), 2u);
+  expectNoZBuffer(*this);
+}
+
 TEST_F(DeviceTest, TheViewportKeepsPixelsSquare) {
   ASSERT_EQ(start(), S_OK);
   const D3DVIEWPORT2 viewport = fakes.callsTo("SetViewport2").at(0).viewport;

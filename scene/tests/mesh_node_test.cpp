@@ -60,6 +60,8 @@ std::array<float, 8> members(const D3DVERTEX& v) {
 void changeMaterialAndPlacement(MeshNode& node) {
   node.renderMode = RENDER_MODE_POINTS;
   node.diffuseColor = ColorRgb{1, 0, 0};
+  node.specularColor = ColorRgb{0, 0, 1};
+  node.ambientColor = ColorRgb{1, 1, 0};
   node.emissiveColor = ColorRgb{0, 1, 0};
   node.normalLength = 1.6f;
   node.drawSurface = false;
@@ -184,6 +186,11 @@ TEST(MeshNode, SetOrientationNormalisesTheAxisAndHalvesTheAngle) {
   EXPECT_FLOAT_EQ(node.orientation.x, 0.6f * sine);
   EXPECT_FLOAT_EQ(node.orientation.z, 0.8f * sine);
   EXPECT_FLOAT_EQ(node.orientation.w, std::cos(1.0f));
+
+  // To the last bit, so that the precision of each step shows.
+  node.setOrientation(Vector3{1, 2, 3}, 1.3f);
+  EXPECT_THAT(xyzw(node.orientation),
+              ElementsAre(0x1.4b3fd8p-3f, 0x1.4b3fd8p-2f, 0x1.f0dfc6p-2f, 0x1.97984cp-1f));
 
   // An axis of length 0 is used as it is: only the angle remains.
   node.setOrientation(Vector3{0, 0, 0}, 1.3f);

@@ -90,6 +90,36 @@ TEST_F(MainDialog, TheSystemMenuEndsWithTheAboutItem) {
   EXPECT_EQ(::GetMenuItemID(menu, count - 1), UINT(IDM_ABOUTBOX));
 }
 
+namespace {
+
+// About boxes closed by closeAboutBoxes, which a timer runs inside the box's
+// modal loop.
+int aboutBoxesClosed = 0;
+
+void CALLBACK closeAboutBoxes(HWND, UINT, UINT_PTR, DWORD) {
+  if (HWND about = ::FindWindowA(nullptr, "About Plim")) {
+    ++aboutBoxesClosed;
+    ::EndDialog(about, IDOK);
+  }
+}
+
+}  // namespace
+
+TEST_F(MainDialog, TheAboutItemsCommandOpensTheAboutBoxWhateverItsLowFourBits) {
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, closeAboutBoxes);
+  const struct {
+    WPARAM command;
+    int aboutBoxes;
+  } commands[] = {{IDM_ABOUTBOX, 1}, {IDM_ABOUTBOX | 0x3, 1}, {IDM_ABOUTBOX | 0xF, 1},
+                  {IDM_ABOUTBOX + 0x10, 0}};
+  for (const auto& sent : commands) {
+    aboutBoxesClosed = 0;
+    send(WM_SYSCOMMAND, sent.command);  // returns once the box is closed
+    EXPECT_EQ(aboutBoxesClosed, sent.aboutBoxes) << std::hex << sent.command;
+  }
+  ::KillTimer(nullptr, timer);
+}
+
 TEST_F(MainDialog, ItsControlsAreTheControlPanel) {
   ControlPanel& panel = *dialog;
   panel.setEditText(IDC_LEVEL, "0.125");

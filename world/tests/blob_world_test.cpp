@@ -153,3 +153,11 @@ TEST(BlobWorld, FieldVectorHasTheTermsLengthAndPointsAwayFromTheNode) {
   EXPECT_FLOAT_EQ(accumulator.y, 0.064f);
   EXPECT_EQ(accumulator.z, -1.0f);
 }
+
+TEST(WorkAllowance, IsSpentToItsLastTermAndNoFurther) {
+  WorkAllowance allowance{10};
+  EXPECT_TRUE(allowance.take(4));
+  EXPECT_FALSE(allowance.take(7)) << "more than is left";
+  EXPECT_TRUE(allowance.take(6));
+  EXPECT_FALSE(allowance.holds(1));
+}

@@ -176,17 +176,50 @@ TEST_F(SurfaceSampler, PointsAnAllowanceDoesNotReachArePlacedByLaterCallsAsWitho
   limited.allocatePoints(POINTS);
   std::srand(21);
   int cursor = 0;
+  int tries = 0;
   int calls = 0;
   while (cursor < POINTS && calls < 100000) {
     WorkAllowance allowance{allowanceTerms};
     const std::int64_t before = world.termsEvaluated;
-    const int next = world.sampleSurface(limited, LEVEL, RANGE, cursor, 10, allowance);
+    const int next = world.sampleSurface(limited, LEVEL, RANGE, cursor, 10, allowance, tries);
     ASSERT_LE(world.termsEvaluated - before, allowanceTerms);
     ASSERT_GE(next, cursor);
+    ASSERT_LT(tries, TRIES_PER_POINT) << "a point that waits for work has not failed";
     cursor = next;
     ++calls;
   }
   ASSERT_EQ(cursor, POINTS);
   EXPECT_GT(calls, 2 * POINTS) << "the allowance never held a point back";
   expectSameCloud(limited, surface, POINTS);
+}
+
+TEST_F(SurfaceSampler, APointFailsAfterItsTriesHoweverManyCallsTheyTake) {
+  world.layOutRing(0, 10.0f, 3.0f, 2.0f);  // the field is 0 everywhere
+  surface.allocatePoints(3);
+  int tries = 0;
+  int calls = 0;
+  const int draws = randCallsDuring(
+      8,
+      [&] {
+        while (tries < TRIES_PER_POINT && calls < TRIES_PER_POINT) {
+          WorkAllowance allowance{3000};
+          EXPECT_EQ(world.sampleSurface(surface, LEVEL, RANGE, 1, 10, allowance, tries), 1);
+          ++calls;
+        }
+      },
+      3 * TRIES_PER_POINT + 10);
+  EXPECT_EQ(draws, 3 * TRIES_PER_POINT);
+  EXPECT_EQ(tries, TRIES_PER_POINT);
+  EXPECT_GT(calls, 3);
+  // The next call tries the point afresh.
+  WorkAllowance allowance{3000};
+  world.sampleSurface(surface, LEVEL, RANGE, 1, 10, allowance, tries);
+  EXPECT_LT(tries, 3000);
+
+  // A point placed leaves none of its tries to the next: on a band around
+  // the field of 0 every first candidate is taken.
+  tries = 5000;
+  WorkAllowance more{3000};
+  EXPECT_EQ(world.sampleSurface(surface, 0.0f, RANGE, 1, 10, more, tries), 3);
+  EXPECT_EQ(tries, 0);
 }
