@@ -16,7 +16,7 @@ target_compile_options(plim_options INTERFACE -ffp-contract=off)
 # drift from the double arithmetic and float storage they are defined by
 # (measured: the default agents' paths differ within 1000 frames). That
 # program needs a processor with SSE2.
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
   target_compile_options(plim_options INTERFACE -msse2 -mfpmath=sse)
 endif()
 target_link_libraries(plim_options INTERFACE plim_warnings)
