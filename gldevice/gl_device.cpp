@@ -87,6 +87,7 @@ HRESULT GlDevice::makeObjects() {
   litUploaded = -1;
   heldVertices.clear();
   heldIndices.clear();
+  heldList.clear();
   return S_OK;
 }
 

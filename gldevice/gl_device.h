@@ -75,6 +75,7 @@ struct GlDevice {
   // between them, drawn together when something changes or the scene ends:
   // the "Field" lines are one call per point.
   std::vector<D3DVERTEX> pending;
+  std::vector<D3DVERTEX> heldList;  // what the lists' buffer holds
   D3DPRIMITIVETYPE pendingType = D3DPT_POINTLIST;
   bool pendingLit = false;
   // Filled triangles of one draw after another, whatever their world

@@ -71,10 +71,17 @@ void GlDevice::flushLists() {
   if (pending.empty()) return;
   prepareDraw(pendingLit);
   glBindVertexArray(objects.listArray);
-  glBindBuffer(GL_ARRAY_BUFFER, objects.listBuffer);
-  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(pending.size() * sizeof(D3DVERTEX)), pending.data(),
-               GL_STREAM_DRAW);
-  glDrawArrays(pendingType == D3DPT_POINTLIST ? GL_POINTS : GL_LINES, 0, GLsizei(pending.size()));
+  // The list drawn last is in the buffer still, and the cloud or its "Field"
+  // lines are the same frame after frame: only a list that differs is sent,
+  // as the triangles' buffers are.
+  const size_t bytes = pending.size() * sizeof(D3DVERTEX);
+  if (heldList.size() != pending.size() ||
+      std::memcmp(heldList.data(), pending.data(), bytes) != 0) {
+    glBindBuffer(GL_ARRAY_BUFFER, objects.listBuffer);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), pending.data(), GL_DYNAMIC_DRAW);
+    heldList.swap(pending);
+  }
+  glDrawArrays(pendingType == D3DPT_POINTLIST ? GL_POINTS : GL_LINES, 0, GLsizei(heldList.size()));
   pending.clear();
 }
 
