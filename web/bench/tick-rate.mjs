@@ -3,8 +3,10 @@
 // default world and ten times it, "Field" off and on, while the cloud is
 // sampled and while idle after, the best of short rounds, on a canvas of the
 // given size (the program's render frame). Also the time from opening the
-// page to its first drawn frame. Prints figures, one line per case, and
-// asserts nothing.
+// page to its first drawn frame, and, for scale, what chromium's WebGL
+// alone makes of as many points as the worlds have, drawn with the simplest
+// shader and nothing else. Prints figures, one line per case, and asserts
+// nothing.
 //   node web/bench/tick-rate.mjs [width height]
 import { startBrowser } from '../tests/browser.mjs';
 
@@ -85,6 +87,67 @@ try {
       console.log(`${world.name}|${world.points}|${world.npcs + 1}|${field ? 'on' : 'off'}|idle|${best.toFixed(1)}`);
     }
   }
+  for (const world of WORLDS) {
+    const rate = await bareWebGlRate(session, width, height, world.points);
+    console.log(`chromium's WebGL alone, ${world.points} one-pixel points a frame and nothing` +
+                ` else: ${rate.toFixed(1)} frames/s`);
+  }
 } finally {
   await session.close();
+}
+
+// Frames per second of a bare canvas that clears and draws this many
+// one-pixel white points each animation frame, from a buffer sent once:
+// the least a frame of the page's points costs in this browser.
+async function bareWebGlRate(session, width, height, points) {
+  const page = await session.browser.newPage();
+  await page.setViewport({ width, height });
+  await page.goto('about:blank');
+  await page.evaluate((width, height, points) => {
+    const canvas = document.createElement('canvas');
+    canvas.width = width;
+    canvas.height = height;
+    document.body.appendChild(canvas);
+    const gl = canvas.getContext('webgl2');
+    const shader = (kind, source) => {
+      const made = gl.createShader(kind);
+      gl.shaderSource(made, source);
+      gl.compileShader(made);
+      return made;
+    };
+    const program = gl.createProgram();
+    gl.attachShader(program, shader(gl.VERTEX_SHADER, `#version 300 es
+      in vec2 corner;
+      void main() { gl_Position = vec4(corner, 0.5, 1.0); gl_PointSize = 1.0; }`));
+    gl.attachShader(program, shader(gl.FRAGMENT_SHADER, `#version 300 es
+      precision highp float;
+      out vec4 color;
+      void main() { color = vec4(1.0); }`));
+    gl.linkProgram(program);
+    gl.useProgram(program);
+    const places = new Float32Array(points * 2).map(() => Math.random() * 1.8 - 0.9);
+    gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+    gl.bufferData(gl.ARRAY_BUFFER, places, gl.STATIC_DRAW);
+    gl.enableVertexAttribArray(0);
+    gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);
+    window.frames = 0;
+    const frame = () => {
+      gl.clear(gl.COLOR_BUFFER_BIT);
+      gl.drawArrays(gl.POINTS, 0, points);
+      window.frames += 1;
+      requestAnimationFrame(frame);
+    };
+    requestAnimationFrame(frame);
+  }, width, height, points);
+  let best = 0;
+  for (let i = 0; i < ROUNDS; ++i) {
+    await sleep(SETTLE_MS);
+    const first = await page.evaluate(() => window.frames);
+    const start = performance.now();
+    await sleep(ROUND_MS);
+    const count = await page.evaluate(() => window.frames);
+    best = Math.max(best, (count - first) * 1000 / (performance.now() - start));
+  }
+  await page.close();
+  return best;
 }
