@@ -3,6 +3,7 @@
 // choice of Direct3D device (hardware first, software when the hardware
 // device cannot serve). Each create here has its release beside it.
 #include "device/generations.h"
+#include "platform/device_matrices.h"
 
 #include <cstring>
 
@@ -93,16 +94,8 @@ void RenderDevice::tearDown() {
 }
 
 void RenderDevice::resetMatrices() {
-  view = D3DMATRIX{};
-  view._11 = view._22 = view._33 = view._44 = 1.0f;
-  // x' = 2x/z, y' = 2y/z, depth 1 - 1/z: near plane at z = 1, depth tends
-  // to 1 at infinity, horizontal field of view 2 atan(1/2).
-  projection = D3DMATRIX{};
-  projection._11 = 2.0f;
-  projection._22 = 2.0f;
-  projection._33 = 1.0f;
-  projection._34 = 1.0f;
-  projection._43 = -1.0f;
+  view = identityMatrix();
+  projection = fixedProjection();
 }
 
 // DirectDraw decides the generation for the whole run: DirectX 6 when it

@@ -4,18 +4,14 @@
 // record and reach the program before the next draw that needs them.
 #include "gldevice/gl_device.h"
 
+#include "platform/device_matrices.h"
+
 #include <GLES3/gl3.h>
 
 #include <cmath>
 #include <cstring>
 
 namespace {
-
-D3DMATRIX identity() {
-  D3DMATRIX m{};
-  m._11 = m._22 = m._33 = m._44 = 1.0f;
-  return m;
-}
 
 // The lights in view space, pointing towards each light, for the shader.
 GlLighting viewLighting(const GlDrawState& state) {
@@ -58,7 +54,7 @@ DWORD* renderStateField(GlDrawState& state, D3DRENDERSTATETYPE renderState) {
 }  // namespace
 
 GlDevice::GlDevice() {
-  state.world = state.view = state.projection = identity();
+  state.world = state.view = state.projection = identityMatrix();
   resetMatrices();
 }
 
@@ -103,13 +99,8 @@ void GlDevice::tearDown() {
 }
 
 void GlDevice::resetMatrices() {
-  view = identity();
-  projection = D3DMATRIX{};
-  projection._11 = 2.0f;
-  projection._22 = 2.0f;
-  projection._33 = 1.0f;
-  projection._34 = 1.0f;
-  projection._43 = -1.0f;
+  view = identityMatrix();
+  projection = fixedProjection();
 }
 
 void GlDevice::applyViewProjection() {

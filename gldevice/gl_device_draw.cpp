@@ -5,6 +5,7 @@
 // drawn at once: filled by GL, or, for the wire and point fills that GLES
 // lacks, as their edges or corners, culled here as GL would cull them.
 #include "gldevice/gl_device.h"
+#include "platform/device_matrices.h"
 
 #include <GLES3/gl3.h>
 
@@ -221,9 +222,7 @@ void GlDevice::flushTriangles() {
   }
   prepareDraw(gatheredLit);
   // The corners are in view space already.
-  D3DMATRIX identity{};
-  identity._11 = identity._22 = identity._33 = identity._44 = 1.0f;
-  uploadWorldView(objects, identity);
+  uploadWorldView(objects, identityMatrix());
   worldViewCurrent = false;
   glBindVertexArray(objects.litArray);
   glBindBuffer(GL_ARRAY_BUFFER, objects.litBuffer);
