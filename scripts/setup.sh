@@ -39,7 +39,7 @@ packages=(
   wine wine64 fonts-wine
   $(wine_graphics ":$(dpkg --print-architecture)")
   xvfb xauth x11-utils imagemagick
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
   valgrind
 )
 runs_32bit=true

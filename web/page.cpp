@@ -4,7 +4,7 @@
 // answers what the page's script hands it: one idle tick per animation
 // frame, the buttons, the fill-mode radios and the canvas's new size.
 // index.html lays the controls out as the dialog does; plim.js wires them.
-#include "control/control_ids.h"
+#include "control/control_names.h"
 #include "control/control_panel.h"
 #include "control/frame_composition.h"
 #include "control/simulation_control.h"
@@ -17,25 +17,6 @@ namespace {
 // Edit texts are read through a buffer of this many bytes, terminator
 // included, as the dialog reads them.
 constexpr int EDIT_TEXT_BUFFER = ControlPanel::MAX_EDIT_TEXT + 1;
-
-// The page's element of a control id; null for an id the page has not.
-const char* elementOf(int controlId) {
-  switch (controlId) {
-    case IDC_NUMVERTS: return "numverts";
-    case IDC_NODES: return "nodes";
-    case IDC_RAD: return "rad";
-    case IDC_MASS: return "mass";
-    case IDC_POW: return "pow";
-    case IDC_LEVEL: return "level";
-    case IDC_RNGE: return "rnge";
-    case IDC_NPC: return "npc";
-    case IDC_REGENERATE: return "regenerate";
-    case IDC_POV: return "pov";
-    case IDC_FIELD: return "field";
-    case IDC_STUFF: return "stuff";
-    default: return nullptr;
-  }
-}
 
 // clang-format off
 EM_JS(void, readElementText, (const char* element, char* text, int size), {
@@ -70,21 +51,21 @@ struct WebPage : ControlPanel {
   }
 
   std::string editText(int controlId) override {
-    const char* element = elementOf(controlId);
+    const char* element = controlName(controlId);
     if (element == nullptr) return std::string();
     char text[EDIT_TEXT_BUFFER] = "";
     readElementText(element, text, EDIT_TEXT_BUFFER);
     return text;
   }
   void setEditText(int controlId, const char* text) override {
-    const char* element = elementOf(controlId);
+    const char* element = controlName(controlId);
     if (element != nullptr) writeElementText(element, text);
   }
   void setRegenerateCaption(const char* caption) override {
-    writeElementText(elementOf(IDC_REGENERATE), caption);
+    writeElementText(controlName(IDC_REGENERATE), caption);
   }
   bool isChecked(int controlId) override {
-    const char* element = elementOf(controlId);
+    const char* element = controlName(controlId);
     return element != nullptr && elementChecked(element) != 0;
   }
 };

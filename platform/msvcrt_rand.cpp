@@ -1,6 +1,7 @@
 // The random numbers of the Windows program: msvcrt's rand and srand, which
-// the sampler draws its candidates from. Linked into the page in place of the
-// C library's, so the page grows the cloud the Windows program grows.
+// the sampler draws its candidates from. Linked into the page and the GL
+// device's frame pictures in place of the C library's, so that they grow the
+// cloud the Windows program grows.
 #include <cstdlib>
 
 namespace {
