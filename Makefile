@@ -4,7 +4,7 @@
 # and for the browser: make web (the page, in build/web/site), make serve.
 # Both go through scripts/setup.sh and the CMake presets of CMakePresets.json.
 
-.PHONY: setup native native-sanitize windows windows32 run test test-native test-sanitize test-windows test-windows32 bench clean setup-web web serve test-web bench-web
+.PHONY: setup native native-sanitize windows windows32 run test test-native test-sanitize test-windows test-windows32 test-pictures bench clean setup-web web serve test-web bench-web
 
 setup:
 	@scripts/setup.sh
@@ -66,10 +66,15 @@ serve: web
 test-web: web
 	cd web && node --test tests/
 
+# The same frames drawn on the Direct3D device under Wine, on the GL device and
+# by the page, compared pixel by pixel (scripts/test-pictures).
+test-pictures: native windows web
+	scripts/test-pictures
+
 # setup-web first, so that the native build finds EGL and GLES and builds the
 # GL device's tests. The 32-bit Windows tests come last: where this machine
 # cannot run them, the line that says so is the last of the run.
-test: setup-web test-native test-sanitize test-windows test-web test-windows32
+test: setup-web test-native test-sanitize test-windows test-pictures test-web test-windows32
 
 # Benchmarks print figures; none of them asserts a time. The Windows ones run
 # under Wine on a private virtual display.

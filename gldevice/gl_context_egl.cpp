@@ -1,6 +1,6 @@
 // The GL context off the browser: EGL on Mesa's surfaceless platform, so that
-// the device draws with no display at all (its tests run this way), into an
-// off-screen framebuffer with a colour and a 24-bit depth buffer.
+// the device draws with no display at all (its tests and the frame pictures
+// run this way); the device's own framebuffer is all there is to show.
 #include "gldevice/gl_context.h"
 
 #include <EGL/egl.h>
@@ -14,13 +14,6 @@ EGLDisplay surfacelessDisplay() {
       eglGetProcAddress("eglGetPlatformDisplayEXT"));
   if (getPlatformDisplay == nullptr) return EGL_NO_DISPLAY;
   return getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-}
-
-void releaseFrame(GlContext& context) {
-  if (context.frameBuffer != 0) glDeleteFramebuffers(1, &context.frameBuffer);
-  if (context.colorBuffer != 0) glDeleteRenderbuffers(1, &context.colorBuffer);
-  if (context.depthBuffer != 0) glDeleteRenderbuffers(1, &context.depthBuffer);
-  context.frameBuffer = context.colorBuffer = context.depthBuffer = 0;
 }
 
 }  // namespace
@@ -52,7 +45,6 @@ bool createContext(GlContext& context, const GlWindow&) {
 
 void destroyContext(GlContext& context) {
   if (context.handle == 0) return;
-  releaseFrame(context);
   EGLDisplay display = context.display;
   eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
   eglDestroyContext(display, reinterpret_cast<EGLContext>(context.handle));
@@ -68,19 +60,5 @@ void readFrameSize(const GlWindow& window, int& width, int& height) {
   height = window.height;
 }
 
-bool makeFrame(GlContext& context, int width, int height) {
-  releaseFrame(context);
-  glGenFramebuffers(1, &context.frameBuffer);
-  glGenRenderbuffers(1, &context.colorBuffer);
-  glGenRenderbuffers(1, &context.depthBuffer);
-  glBindRenderbuffer(GL_RENDERBUFFER, context.colorBuffer);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-  glBindRenderbuffer(GL_RENDERBUFFER, context.depthBuffer);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-  glBindFramebuffer(GL_FRAMEBUFFER, context.frameBuffer);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                            context.colorBuffer);
-  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                            context.depthBuffer);
-  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-}
+// The frame stays in the framebuffer, where whoever wants it reads it.
+void showFrame(const GlContext&, unsigned, int, int) {}

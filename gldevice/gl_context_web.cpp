@@ -1,7 +1,7 @@
-// The GL context in the browser: WebGL2 on the page's canvas, with a depth
-// buffer. The canvas's own drawing buffer is the frame; the page sizes it
-// and the device reads the size. The browser may take the context away at
-// any time (webglcontextlost); the device then asks for a new one.
+// The GL context in the browser: WebGL2 on the page's canvas, which shows each
+// frame the device drew into its own framebuffer; the page sizes the canvas
+// and the device reads the size. The browser may take the context away at any
+// time (webglcontextlost); the device then asks for a new one.
 #include "gldevice/gl_context.h"
 
 #include <GLES3/gl3.h>
@@ -13,7 +13,8 @@ bool createContext(GlContext& context, const GlWindow& window) {
   attributes.majorVersion = 2;
   attributes.minorVersion = 0;
   attributes.alpha = EM_FALSE;
-  attributes.depth = EM_TRUE;
+  // The device's framebuffer has the depth buffer; the canvas only shows.
+  attributes.depth = EM_FALSE;
   attributes.antialias = EM_FALSE;
   // The frame stays readable after it is shown, for whoever looks at it.
   attributes.preserveDrawingBuffer = EM_TRUE;
@@ -48,7 +49,11 @@ void readFrameSize(const GlWindow& window, int& width, int& height) {
   }
 }
 
-bool makeFrame(GlContext&, int, int) {
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  return true;
+// The frame's rows run from the top, the canvas's from the bottom: the copy
+// turns it upright.
+void showFrame(const GlContext&, unsigned frameBuffer, int width, int height) {
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glBlitFramebuffer(0, 0, width, height, 0, height, width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
 }

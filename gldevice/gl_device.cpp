@@ -51,6 +51,22 @@ DWORD* renderStateField(GlDrawState& state, D3DRENDERSTATETYPE renderState) {
   }
 }
 
+// From Direct3D's clip space to GL's, for a frame of this size. The Direct3D
+// viewport keeps pixels square: x runs from -1 to 1 across the width and y
+// from h/w to -h/w down the height (its clip height is 2h/w), so a taller
+// frame shows more above and below. Its pixel centres lie on whole
+// coordinates, half a pixel before GL's. And the frame is drawn top row
+// first, as Wine's Direct3D draws it, so that a point or an edge that falls
+// exactly between two pixels lands on the one it lands on there.
+D3DMATRIX viewportClip(int width, int height) {
+  const float clipHeight = float(2.0 * height / width);  // as the viewport's dvClipHeight
+  D3DMATRIX clip = identityMatrix();
+  clip._22 = -2.0f / clipHeight;
+  clip._41 = 1.0f / float(width);
+  clip._42 = 1.0f / float(height);
+  return clip;
+}
+
 }  // namespace
 
 GlDevice::GlDevice() {
@@ -117,8 +133,10 @@ HRESULT GlDevice::resize() {
   ready = false;
   readFrameSize(*window, width, height);
   if (width <= 0 || height <= 0) return S_OK;
-  if (!makeFrame(context, width, height)) return E_FAIL;
+  if (!makeFrame(objects, width, height)) return E_FAIL;
   applyFixedState();
+  // The viewport's clip space follows the frame's shape.
+  projectionCurrent = false;
   ready = true;
   return S_OK;
 }
@@ -147,14 +165,16 @@ void GlDevice::applyRenderStates() {
   } else {
     glDisable(GL_DEPTH_TEST);
   }
-  // Both judge a face's turn as it shows on the screen: D3DCULL_CCW takes
-  // away what GL calls counter-clockwise, the back of clockwise front faces.
+  // Direct3D judges a face's turn as it shows on the screen; the frame is
+  // drawn top row first, upside down to GL, where a turn that shows
+  // clockwise is counter-clockwise: D3DCULL_CCW keeps what GL calls
+  // counter-clockwise.
   if (state.cullMode == D3DCULL_NONE) {
     glDisable(GL_CULL_FACE);
   } else {
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glFrontFace(state.cullMode == D3DCULL_CCW ? GL_CW : GL_CCW);
+    glFrontFace(state.cullMode == D3DCULL_CCW ? GL_CCW : GL_CW);
   }
 }
 
@@ -246,7 +266,7 @@ void GlDevice::prepareDraw(bool lit) {
     worldViewCurrent = true;
   }
   if (!projectionCurrent) {
-    uploadProjection(objects, state.projection);
+    uploadProjection(objects, multiplied(state.projection, viewportClip(width, height)));
     projectionCurrent = true;
   }
   if (!lightingCurrent) {

@@ -54,11 +54,12 @@ HRESULT GlDevice::endScene() {
   return S_OK;
 }
 
-// The browser shows the canvas when the animation frame returns; off the
-// browser the frame stays in its framebuffer for whoever reads it.
+// In the browser the canvas shows the frame when the animation frame returns;
+// off the browser it stays in the framebuffer for whoever reads it.
 HRESULT GlDevice::present() {
   if (!ready) return S_OK;
   flush();
+  showFrame(context, objects.frameBuffer, width, height);
   glFlush();
   return S_OK;
 }

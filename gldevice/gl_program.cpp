@@ -4,7 +4,9 @@
 // directional light its colour times the diffuse colour times N.L, and, with
 // specular highlights on, its colour times the specular colour times
 // (N.H)^power where N.L > 0, H halfway between the light and the eye (a local
-// viewer). Normals are transformed by the inverse transpose of world x view
+// viewer). A material of power 0 has no highlight at all, as Wine's Direct3D
+// shows it (measured: the renderer's material has power 0 until it first
+// draws a lit node, and wireframes drawn before that show none). Normals are transformed by the inverse transpose of world x view
 // and normalised, as Direct3D of this generation always did. Unlit vertices
 // (D3DDP_DONOTLIGHT) of a layout without colours are white.
 #include "gldevice/gl_program.h"
@@ -42,7 +44,11 @@ uniform vec3 ambientLight;
 uniform int lightCount;
 uniform vec3 lightDirections[MAX_LIGHTS];
 uniform vec3 lightColors[MAX_LIGHTS];
+// The lit colour and the highlight apart, each clamped at the vertex and
+// added for each pixel, as Direct3D adds its specular colour: a vertex whose
+// sum is over 1 keeps what the highlight adds towards the others.
 out vec4 color;
+out vec3 shine;
 
 void main() {
   vec4 eyePosition = worldView * position;
@@ -52,6 +58,7 @@ void main() {
   gl_PointSize = 1.0;
   if (!lit) {
     color = vec4(1.0);
+    shine = vec3(0.0);
     return;
   }
   vec3 diffuse = diffusePower.rgb;
@@ -70,21 +77,22 @@ void main() {
     float nl = dot(n, lightDirections[i]);
     if (nl <= 0.0) continue;
     lighted += lightColors[i] * nl;
-    if (specularOn) {
+    if (specularOn && power > 0.0) {
       float nh = max(dot(n, normalize(lightDirections[i] + toEye)), 0.0);
-      highlight += lightColors[i] * (power > 0.0 ? pow(nh, power) : 1.0);
+      highlight += lightColors[i] * pow(nh, power);
     }
   }
-  vec3 body = clamp(emissive + ambient * ambientLight + diffuse * lighted, 0.0, 1.0);
-  color = vec4(clamp(body + clamp(specular * highlight, 0.0, 1.0), 0.0, 1.0), 1.0);
+  color = vec4(clamp(emissive + ambient * ambientLight + diffuse * lighted, 0.0, 1.0), 1.0);
+  shine = clamp(specular * highlight, 0.0, 1.0);
 }
 )";
 
 const char* const FRAGMENT_SHADER = R"(#version 300 es
 precision highp float;
 in vec4 color;
+in vec3 shine;
 out vec4 fragmentColor;
-void main() { fragmentColor = color; }
+void main() { fragmentColor = vec4(min(color.rgb + shine, 1.0), 1.0); }
 )";
 
 const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
@@ -195,7 +203,37 @@ bool createObjects(GlObjects& objects) {
   return true;
 }
 
+namespace {
+
+void releaseFrame(GlObjects& objects) {
+  if (objects.frameBuffer != 0) glDeleteFramebuffers(1, &objects.frameBuffer);
+  for (unsigned buffer : {objects.colorBuffer, objects.depthBuffer}) {
+    if (buffer != 0) glDeleteRenderbuffers(1, &buffer);
+  }
+  objects.frameBuffer = objects.colorBuffer = objects.depthBuffer = 0;
+}
+
+}  // namespace
+
+bool makeFrame(GlObjects& objects, int width, int height) {
+  releaseFrame(objects);
+  glGenFramebuffers(1, &objects.frameBuffer);
+  glGenRenderbuffers(1, &objects.colorBuffer);
+  glGenRenderbuffers(1, &objects.depthBuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, objects.colorBuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  glBindRenderbuffer(GL_RENDERBUFFER, objects.depthBuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
+  glBindFramebuffer(GL_FRAMEBUFFER, objects.frameBuffer);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                            objects.colorBuffer);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                            objects.depthBuffer);
+  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
 void releaseObjects(GlObjects& objects) {
+  releaseFrame(objects);
   if (objects.program != 0) glDeleteProgram(objects.program);
   for (unsigned array : {objects.listArray, objects.triangleArray, objects.litArray}) {
     if (array != 0) glDeleteVertexArrays(1, &array);

@@ -41,7 +41,9 @@ struct GlLitVertex {
 // The GL objects of the device: made together, dropped together (a lost
 // context takes them all at once). Point and line lists stream through a
 // buffer of their own, triangles drawn as edges or corners through another,
-// gathered filled triangles through a third.
+// gathered filled triangles through a third. The frame is drawn into a
+// framebuffer of the window's size, made again when that size changes, with
+// a 16-bit depth buffer like the Windows program's z-buffer.
 struct GlObjects {
   unsigned program = 0;
   unsigned listArray = 0;      // the vertex array of the point and line lists
@@ -52,6 +54,9 @@ struct GlObjects {
   unsigned litArray = 0;       // the vertex array of gathered filled triangles
   unsigned litBuffer = 0;
   unsigned litIndexBuffer = 0;
+  unsigned frameBuffer = 0;
+  unsigned colorBuffer = 0;
+  unsigned depthBuffer = 0;
   int locations[UNIFORM_COUNT] = {};
 };
 
@@ -67,6 +72,9 @@ D3DMATRIX multiplied(const D3DMATRIX& a, const D3DMATRIX& b);
 // the shaders do not compile or link.
 bool createObjects(GlObjects& objects);
 void releaseObjects(GlObjects& objects);
+// The framebuffer at the frame's size, bound; false when GL finds it
+// incomplete.
+bool makeFrame(GlObjects& objects, int width, int height);
 
 // The lighting of one set of draws, in view space, as the shader takes it.
 struct GlLighting {

@@ -1,5 +1,5 @@
 // The frame tool's window on the GL device: an off-screen frame of the size
-// asked for, read back with glReadPixels (whose rows run from the bottom).
+// asked for, read back with glReadPixels (the device draws its top row first).
 #include "tools/frame_window.h"
 
 #include <GLES3/gl3.h>
@@ -25,17 +25,12 @@ Picture readFrame(FrameWindow&, SceneDevice& device) {
   if (!device.ready) return picture;
   picture.width = device.width;
   picture.height = device.height;
-  std::vector<unsigned char> rgba(size_t(device.width) * device.height * 4);
+  const size_t pixels = size_t(device.width) * device.height;
+  std::vector<unsigned char> rgba(pixels * 4);
   glReadPixels(0, 0, device.width, device.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
-  picture.rgb.resize(size_t(device.width) * device.height * 3);
-  for (int y = 0; y < device.height; ++y) {
-    const unsigned char* row = &rgba[size_t(device.height - 1 - y) * device.width * 4];
-    for (int x = 0; x < device.width; ++x) {
-      unsigned char* out = &picture.rgb[(size_t(y) * device.width + x) * 3];
-      out[0] = row[x * 4];
-      out[1] = row[x * 4 + 1];
-      out[2] = row[x * 4 + 2];
-    }
+  picture.rgb.resize(pixels * 3);
+  for (size_t i = 0; i < pixels; ++i) {
+    for (int c = 0; c < 3; ++c) picture.rgb[i * 3 + c] = rgba[i * 4 + c];
   }
   return picture;
 }

@@ -5,14 +5,15 @@
 // writes the frame of each tick named. Nothing here depends on the clock, so
 // the same arguments draw the same frames on every run and on every device.
 //
-//   plim-frame --size WxH --ticks N[,N...] --out PREFIX
-//              [--edit NAME=TEXT]... [--fill tex|wire|point] [--pov] [--field] [--stuff]
+//   plim-frame --size WxH --ticks N[,N...] --out PREFIX [--edit NAME=TEXT]...
+//              [--fill tex|wire|point[@TICK]]... [--pov] [--field] [--stuff]
 //
 // The frame of tick N goes to PREFIX-N.png. An --edit types TEXT into the
 // edit NAME (numverts, nodes, rad, mass, pow, level, rnge, npc) once the
 // program has started; then Regenerate is pressed twice (the first press
 // cancels the default world's run) and, for npc, New. The look is set
-// before the first tick, as a user sets it with the buttons.
+// before the first tick, as a user sets it with the buttons; a fill mode
+// with @TICK is pressed just before that tick instead.
 #include "control/control_names.h"
 #include "control/frame_composition.h"
 #include "tools/frame_window.h"
@@ -32,8 +33,8 @@ struct FrameRequest {
   std::set<int> ticks;
   std::string out;
   std::map<int, std::string> edits;
-  int fillMode = RENDER_MODE_TEXTURED;
-  std::set<int> checked;  // POV, Field and Stuff
+  std::map<int, int> fillModes;  // by the tick they are pressed before
+  std::set<int> checked;         // POV, Field and Stuff
 };
 
 // The panel of the tool: edits typed in, toggles pressed, nothing shown.
@@ -78,10 +79,19 @@ bool readEdit(const char* text, std::map<int, std::string>& edits) {
   return true;
 }
 
-bool readFill(const char* text, int& fillMode) {
-  if (std::strcmp(text, "tex") == 0) fillMode = RENDER_MODE_TEXTURED;
-  else if (std::strcmp(text, "wire") == 0) fillMode = RENDER_MODE_WIREFRAME;
-  else if (std::strcmp(text, "point") == 0) fillMode = RENDER_MODE_POINTS;
+bool readFill(const char* text, std::map<int, int>& fillModes) {
+  const std::string fill = text;
+  const size_t at = fill.find('@');
+  const std::string mode = fill.substr(0, at);
+  int tick = 1;
+  if (at != std::string::npos) {
+    char* end = nullptr;
+    tick = int(std::strtol(fill.c_str() + at + 1, &end, 10));
+    if (*end != '\0' || tick < 1) return false;
+  }
+  if (mode == "tex") fillModes[tick] = RENDER_MODE_TEXTURED;
+  else if (mode == "wire") fillModes[tick] = RENDER_MODE_WIREFRAME;
+  else if (mode == "point") fillModes[tick] = RENDER_MODE_POINTS;
   else return false;
   return true;
 }
@@ -99,7 +109,7 @@ bool readRequest(int argc, char** argv, FrameRequest& request) {
     else if (option == "--ticks") taken = readTicks(value, request.ticks);
     else if (option == "--out") request.out = value;
     else if (option == "--edit") taken = readEdit(value, request.edits);
-    else if (option == "--fill") taken = readFill(value, request.fillMode);
+    else if (option == "--fill") taken = readFill(value, request.fillModes);
     else return false;
     if (!taken) return false;
     if (option != "--pov" && option != "--field" && option != "--stuff") ++i;
@@ -134,7 +144,7 @@ int main(int argc, char** argv) {
   if (!readRequest(argc, argv, request)) {
     std::fprintf(stderr,
                  "usage: plim-frame --size WxH --ticks N[,N...] --out PREFIX [--edit NAME=TEXT]...\n"
-                 "                  [--fill tex|wire|point] [--pov] [--field] [--stuff]\n");
+                 "                  [--fill tex|wire|point[@TICK]]... [--pov] [--field] [--stuff]\n");
     return 2;
   }
   FrameWindowPointer frameWindow = openFrameWindow(request.width, request.height);
@@ -158,11 +168,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   typeEdits(request, panel, control);
-  renderer.globalFillMode = request.fillMode;
   panel.checked = request.checked;
 
   const int lastTick = *request.ticks.rbegin();
   for (int tick = 1; tick <= lastTick; ++tick) {
+    const auto fill = request.fillModes.find(tick);
+    if (fill != request.fillModes.end()) renderer.globalFillMode = fill->second;
     composition.idleTick();
     settle(*frameWindow);
     if (request.ticks.count(tick) == 0) continue;

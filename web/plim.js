@@ -5,9 +5,21 @@
 // one, on which the program makes its device again. It also keeps the
 // counts that tests and the benchmark read: ticks run, and when the first
 // frame was drawn.
+//
+// Opened as index.html?step, the page runs no tick of its own: whoever drives
+// it calls plim.step(count), which runs that many ticks at once, so that a
+// frame is drawn at exactly the tick asked for (the frame pictures, web/frame.mjs).
 'use strict';
 
-window.plim = { ticks: 0, firstFrame: null };
+const stepByHand = new URLSearchParams(window.location.search).has('step');
+
+window.plim = {
+  ticks: 0,
+  firstFrame: null,
+  step(count) {
+    for (let i = 0; i < count; ++i) runTick();
+  },
+};
 
 function plimCanvas() {
   return document.getElementById('frame');
@@ -40,12 +52,16 @@ function digitsOnly(edit) {
   });
 }
 
-function tick() {
+function runTick() {
   Module._plim_tick();
   window.plim.ticks += 1;
   if (window.plim.firstFrame === null && Module._plim_drawing()) {
     window.plim.firstFrame = performance.now();
   }
+}
+
+function tick() {
+  runTick();
   requestAnimationFrame(tick);
 }
 
@@ -68,6 +84,8 @@ var Module = {
   // Runs before the program's main, which starts the device on the canvas.
   onRuntimeInitialized() {
     wireControls();
-    requestAnimationFrame(tick);
+    if (!stepByHand) requestAnimationFrame(tick);
   },
+  // After the program's main: the device and the default world are there.
+  postRun: [() => { window.plim.started = true; }],
 };

@@ -61,7 +61,7 @@ struct GlFrame : ::testing::Test {
   Rgb pixel(int x, int y) {
     device.present();
     unsigned char rgba[4] = {};
-    glReadPixels(x, device.height - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     return {rgba[0], rgba[1], rgba[2]};
   }
   Rgb centre() { return pixel(SIZE / 2, SIZE / 2); }
@@ -101,7 +101,8 @@ void expectNear(const Rgb& actual, const Rgb& expected) {
 
 // Direct3D's lighting of one vertex at the eye's centre line, lit by one
 // directional light: clamp(emissive + diffuse * light * N.L) plus, with
-// specular on, specular * light * (N.H)^power where N.L > 0.
+// specular on, specular * light * (N.H)^power where N.L > 0 and the power is
+// not 0 (Wine's Direct3D shows no highlight at power 0).
 Rgb reference(const D3DMATERIAL& m, const D3DLIGHT2& light, const D3DVECTOR& normal,
               bool specularOn) {
   const double dl = std::sqrt(double(light.dvDirection.x) * light.dvDirection.x +
@@ -121,7 +122,8 @@ Rgb reference(const D3DMATERIAL& m, const D3DLIGHT2& light, const D3DVECTOR& nor
   Rgb rgb;
   for (int i = 0; i < 3; ++i) {
     double body = emissive[i] + (nl > 0 ? diffuse[i] * color[i] * nl : 0.0);
-    double shine = specularOn && nl > 0 ? specular[i] * color[i] * std::pow(nh, m.dvPower) : 0.0;
+    const bool shines = specularOn && nl > 0 && m.dvPower > 0;
+    double shine = shines ? specular[i] * color[i] * std::pow(nh, m.dvPower) : 0.0;
     body = std::min(1.0, std::min(1.0, body) + std::min(1.0, shine));
     rgb[i] = int(std::lround(body * 255));
   }

@@ -14,15 +14,18 @@ export const SITE = fileURLToPath(new URL('../../build/web/site', import.meta.ur
 // last one is done.
 export async function startBrowser({ unlimited = false } = {}) {
   const profile = mkdtempSync(join(tmpdir(), 'plim-chromium-'));
+  const mesa = process.env.PLIM_CHROMIUM_MESA === '1';
+  const graphics = mesa ? ['--use-angle=gl', '--ignore-gpu-blocklist']
+    : ['--disable-gpu', '--enable-unsafe-swiftshader'];
   const args = [
-    '--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--disable-quic',
+    '--no-sandbox', ...graphics, '--disable-quic',
     '--no-first-run', '--disable-background-networking', '--disable-component-update',
     '--disable-sync', '--disable-background-timer-throttling',
     '--disable-renderer-backgrounding', '--disable-backgrounding-occluded-windows',
   ];
   if (unlimited) args.push('--disable-frame-rate-limit', '--disable-gpu-vsync');
   const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium', headless: true, userDataDir: profile, args,
+    executablePath: '/usr/bin/chromium', headless: !mesa, userDataDir: profile, args,
   });
   const site = await serve(SITE);
   return {
@@ -56,23 +59,46 @@ export const caption = (page) => page.$eval('#regenerate', (b) => b.textContent)
 export const editTexts = (page) =>
   page.$$eval('input.edit', (edits) => edits.map((e) => `${e.id}=${e.value}`));
 
-// How many canvas pixels are drawn (not black), and how many of those are
-// coloured (not grey or white).
-export function pixelCounts(page) {
-  return page.evaluate(() => {
+// What the canvas shows, as a user sees it: width, height and RGB bytes, rows
+// from the top. The device draws into a framebuffer of its own and copies each
+// finished frame to the canvas; it is the canvas that is read here, and the
+// device's framebuffer stays bound as the device left it.
+export async function canvasPicture(page) {
+  const { width, height, rgb } = await page.evaluate(() => {
     const canvas = document.getElementById('frame');
     const gl = canvas.getContext('webgl2');
-    const rgba = new Uint8Array(canvas.width * canvas.height * 4);
-    gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
-    let lit = 0;
-    let coloured = 0;
-    for (let i = 0; i < rgba.length; i += 4) {
-      const [r, g, b] = [rgba[i], rgba[i + 1], rgba[i + 2]];
-      if (r + g + b > 0) lit += 1;
-      if (r !== g || g !== b) coloured += 1;
+    const { width, height } = canvas;
+    const bound = gl.getParameter(gl.READ_FRAMEBUFFER_BINDING);
+    gl.bindFramebuffer(gl.READ_FRAMEBUFFER, null);
+    const rgba = new Uint8Array(width * height * 4);
+    gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
+    gl.bindFramebuffer(gl.READ_FRAMEBUFFER, bound);
+    const rgb = new Uint8Array(width * height * 3);
+    for (let y = 0; y < height; ++y) {
+      for (let x = 0; x < width; ++x) {
+        const from = ((height - 1 - y) * width + x) * 4;
+        rgb.set(rgba.subarray(from, from + 3), (y * width + x) * 3);
+      }
     }
-    return { lit, coloured };
+    let binary = '';
+    for (let i = 0; i < rgb.length; i += 0x8000) binary += String.fromCharCode(...rgb.subarray(i, i + 0x8000));
+    return { width, height, rgb: btoa(binary) };
   });
+  return { width, height, rgb: Buffer.from(rgb, 'base64') };
+}
+
+// How many canvas pixels are drawn (not black), and how many of those are
+// coloured (not grey or white).
+export async function pixelCounts(page) {
+  const { rgb } = await canvasPicture(page);
+  let lit = 0;
+  let coloured = 0;
+  for (let i = 0; i < rgb.length; i += 3) {
+    const [r, g, b] = [rgb[i], rgb[i + 1], rgb[i + 2]];
+    if (r + g + b > 0) lit += 1;
+    if (r !== g || g !== b) coloured += 1;
+  }
+  return { lit, coloured };
 }
 
 export const litPixels = async (page) => (await pixelCounts(page)).lit;

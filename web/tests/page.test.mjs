@@ -4,7 +4,7 @@
 // canvas follows the window, and a lost WebGL context is survived.
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { caption, editTexts, litPixels, newPage, openPage, pixelCounts, startBrowser, ticks } from './browser.mjs';
+import { canvasPicture, caption, editTexts, litPixels, newPage, openPage, pixelCounts, startBrowser, ticks } from './browser.mjs';
 
 let session;
 before(async () => { session = await startBrowser(); });
@@ -105,17 +105,11 @@ test('draws at the new size when the window changes size', async () => {
   await ticks(page, 5);
   // The fixed projection stretches the scene over the frame: at the old
   // width of 368 the cloud ends left of x = 368, at 600 well right of it.
-  const rightmost = await page.evaluate(() => {
-    const canvas = document.getElementById('frame');
-    const gl = canvas.getContext('webgl2');
-    const rgba = new Uint8Array(canvas.width * canvas.height * 4);
-    gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
-    let right = -1;
-    for (let i = 0; i < rgba.length; i += 4) {
-      if (rgba[i] + rgba[i + 1] + rgba[i + 2] > 0) right = Math.max(right, (i / 4) % canvas.width);
-    }
-    return right;
-  });
+  const { width, rgb } = await canvasPicture(page);
+  let rightmost = -1;
+  for (let i = 0; i < rgb.length; i += 3) {
+    if (rgb[i] + rgb[i + 1] + rgb[i + 2] > 0) rightmost = Math.max(rightmost, (i / 3) % width);
+  }
   assert.ok(rightmost > 400, `the rightmost drawn column is ${rightmost}`);
   assert.equal(await page.$eval('#frame', (c) => c.height), 500);
   await page.close();
