@@ -1,7 +1,8 @@
 // The GlDevice's lifetime and the values its draws are made with: start-up,
 // teardown, resize and a lost context; render states, transforms, lights and
 // the material. GL holds none of these values for long: they live in the
-// record and reach the program before the next draw that needs them.
+// record and reach the program before the next draw that needs them, each
+// only when it differs from what the program holds.
 #include "gldevice/gl_device.h"
 
 #include "platform/device_matrices.h"
@@ -10,6 +11,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -67,6 +69,12 @@ D3DMATRIX viewportClip(int width, int height) {
   return clip;
 }
 
+// Whether GL holds this value already.
+template <class Value>
+bool held(const std::optional<Value>& cached, const Value& value) {
+  return cached.has_value() && std::memcmp(&*cached, &value, sizeof value) == 0;
+}
+
 }  // namespace
 
 GlDevice::GlDevice() {
@@ -75,6 +83,13 @@ GlDevice::GlDevice() {
 }
 
 GlDevice::~GlDevice() { tearDown(); }
+
+template <class Change>
+void GlDevice::change(Keeps keeps, Change&& apply) {
+  flushLists();
+  if (keeps == Keeps::NOTHING) flushTriangles();
+  apply();
+}
 
 BOOL GlDevice::attachWindow(GlWindow* renderWindow) {
   window = renderWindow;
@@ -95,21 +110,16 @@ HRESULT GlDevice::makeObjects() {
     tearDown();
     return E_FAIL;
   }
-  worldViewCurrent = projectionCurrent = lightingCurrent = materialSet = false;
-  litUploaded = -1;
-  heldVertices.clear();
-  heldIndices.clear();
-  heldList.clear();
+  cache = GlCache{};
   return S_OK;
 }
 
 void GlDevice::tearDown() {
   ready = false;
-  pending.clear();
-  gathered.clear();
-  gatheredIndices.clear();
-  // A context that is gone took its objects with it.
-  if (context.handle != 0 && !contextLost(context)) releaseObjects(objects);
+  waiting = GlWaiting{};
+  // Also on a context the browser took away: its objects are gone, but the
+  // page's tables of them are freed only this way.
+  if (context.handle != 0) releaseObjects(objects);
   objects = GlObjects{};
   destroyContext(context);
 }
@@ -120,11 +130,10 @@ void GlDevice::resetMatrices() {
 }
 
 void GlDevice::applyViewProjection() {
-  if (!ready) return;
-  flush();
-  state.projection = projection;
-  state.view = view;
-  worldViewCurrent = projectionCurrent = lightingCurrent = false;
+  change(Keeps::NOTHING, [&] {
+    state.projection = projection;
+    state.view = view;
+  });
 }
 
 HRESULT GlDevice::resize() {
@@ -135,8 +144,6 @@ HRESULT GlDevice::resize() {
   if (width <= 0 || height <= 0) return S_OK;
   if (!makeFrame(objects, width, height)) return E_FAIL;
   applyFixedState();
-  // The viewport's clip space follows the frame's shape.
-  projectionCurrent = false;
   ready = true;
   return S_OK;
 }
@@ -179,45 +186,33 @@ void GlDevice::applyRenderStates() {
 }
 
 HRESULT GlDevice::setRenderState(D3DRENDERSTATETYPE renderState, DWORD value) {
-  if (!ready) return E_FAIL;
   DWORD* field = renderStateField(state, renderState);
   if (field == nullptr) return E_NOTIMPL;
   // The renderer sets the fill and cull states for every node; most of the
   // time they stay as they were, and GL hears nothing.
   if (*field == value) return S_OK;
-  flush();
-  *field = value;
-  applyRenderStates();
+  change(Keeps::NOTHING, [&] { *field = value; });
+  if (ready) applyRenderStates();
   return S_OK;
 }
 
 HRESULT GlDevice::setTransform(D3DTRANSFORMSTATETYPE transform, D3DMATRIX* matrix) {
-  if (!ready) return E_FAIL;
   if (matrix == nullptr) return E_INVALIDARG;
   switch (transform) {
     case D3DTRANSFORMSTATE_WORLD:
-      // Gathered triangles took their world transform with them.
-      flushLists();
-      state.world = *matrix;
-      break;
+      change(Keeps::GATHERED_TRIANGLES, [&] { state.world = *matrix; });
+      return S_OK;
     case D3DTRANSFORMSTATE_VIEW:
-      flush();
-      state.view = *matrix;
-      lightingCurrent = false;
-      break;
+      change(Keeps::NOTHING, [&] { state.view = *matrix; });
+      return S_OK;
     case D3DTRANSFORMSTATE_PROJECTION:
-      flush();
-      state.projection = *matrix;
-      projectionCurrent = false;
+      change(Keeps::NOTHING, [&] { state.projection = *matrix; });
       return S_OK;
     default: return E_INVALIDARG;
   }
-  worldViewCurrent = false;
-  return S_OK;
 }
 
 HRESULT GlDevice::getTransform(D3DTRANSFORMSTATETYPE transform, D3DMATRIX* matrix) {
-  if (!ready) return E_FAIL;
   if (matrix == nullptr) return E_INVALIDARG;
   switch (transform) {
     case D3DTRANSFORMSTATE_WORLD: *matrix = state.world; return S_OK;
@@ -228,61 +223,56 @@ HRESULT GlDevice::getTransform(D3DTRANSFORMSTATETYPE transform, D3DMATRIX* matri
 }
 
 HRESULT GlDevice::setLight(int slot, D3DLIGHT2 light) {
-  if (!ready || slot < 0 || slot >= MAX_LIGHTS) return E_FAIL;
+  if (slot < 0 || slot >= MAX_LIGHTS) return E_FAIL;
   // Directional lights are all the scene has; the others are not drawn.
   if (light.dltType != D3DLIGHT_DIRECTIONAL) return E_NOTIMPL;
-  flush();
-  state.lights[slot] = light;
-  state.lightSet[slot] = true;
-  lightingCurrent = false;
+  change(Keeps::NOTHING, [&] {
+    state.lights[slot] = light;
+    state.lightSet[slot] = true;
+  });
   return S_OK;
 }
 
 void GlDevice::releaseLight(int slot) {
   if (slot < 0 || slot >= MAX_LIGHTS) return;
-  flush();
-  state.lightSet[slot] = false;
-  lightingCurrent = false;
+  change(Keeps::NOTHING, [&] { state.lightSet[slot] = false; });
 }
 
 HRESULT GlDevice::createMaterial(D3DMATERIAL material) {
-  if (!ready) return E_FAIL;
   state.materialMade = true;
   return updateMaterial(material);
 }
 
 HRESULT GlDevice::updateMaterial(D3DMATERIAL material) {
-  if (!ready || !state.materialMade) return E_FAIL;
-  // Gathered triangles took their material with them.
-  flushLists();
-  state.material = material;
+  if (!state.materialMade) return E_FAIL;
+  change(Keeps::GATHERED_TRIANGLES, [&] { state.material = material; });
   return S_OK;
 }
 
-// Hands the program whatever changed since the last draw.
-void GlDevice::prepareDraw(bool lit) {
-  if (!worldViewCurrent) {
-    uploadWorldView(objects, multiplied(state.world, state.view));
-    worldViewCurrent = true;
+// Hands the program whatever differs from what it holds.
+void GlDevice::prepareDraw(const D3DMATRIX& worldView, bool lit) {
+  if (!held(cache.worldView, worldView)) {
+    uploadWorldView(objects, worldView);
+    cache.worldView = worldView;
   }
-  if (!projectionCurrent) {
-    uploadProjection(objects, multiplied(state.projection, viewportClip(width, height)));
-    projectionCurrent = true;
+  const D3DMATRIX clipped = multiplied(state.projection, viewportClip(width, height));
+  if (!held(cache.projection, clipped)) {
+    uploadProjection(objects, clipped);
+    cache.projection = clipped;
   }
-  if (!lightingCurrent) {
-    uploadLighting(objects, viewLighting(state));
-    lightingCurrent = true;
+  const GlLighting lighting = viewLighting(state);
+  if (!held(cache.lighting, lighting)) {
+    uploadLighting(objects, lighting);
+    cache.lighting = lighting;
   }
   // Whether highlights are on travels with the material.
   const GlMaterial material = glMaterial(state.material, state.specularEnable != FALSE);
-  if (!materialSet || std::memcmp(&material, &materialInUse, sizeof material) != 0) {
+  if (!held(cache.material, material)) {
     setMaterial(material);
-    materialInUse = material;
-    materialSet = true;
+    cache.material = material;
   }
-  if (litUploaded != int(lit)) {
+  if (cache.lit != lit) {
     uploadLit(objects, lit);
-    litUploaded = int(lit);
+    cache.lit = lit;
   }
 }
-

@@ -4,17 +4,20 @@
 // row-vector world, view and projection matrices, D3DMATERIAL, D3DLIGHT2,
 // render-state values and D3DVERTEX lists) and draws it as Direct3D draws it:
 // lit per vertex (gl_program.cpp), in the three fill modes, culled and depth
-// tested, on a black clear. Its caller-facing operations are named and
-// behave as RenderDevice's do: while the device is not ready clear and
-// present answer S_OK, the others E_FAIL, and nothing reaches GL.
+// tested, on a black clear, into a frame of Direct3D's shape. Its operations
+// are named as RenderDevice's are. While the device is not ready nothing
+// reaches GL: clear and present answer S_OK and the draws and the scene
+// bracket E_FAIL, as on RenderDevice; but a state, transform, light or
+// material set then is kept, and is in force from the first frame the
+// device draws (Direct3D needs a device to hold them; this device holds
+// them in its record).
 //
-// Every value a caller sets lives in the record (GlDrawState), and the GL
-// objects in one record of their own (GlObjects), so that a context the
-// browser took away is replaced by a new one with the same states:
+// Three records: the values draws are made with (GlDrawState), what GL holds
+// now (GlCache), and draws waiting to go to GL together (GlWaiting):
 //   gl_device.cpp        start-up, teardown, resize, a lost context; states,
 //                        transforms, lights and the material
 //   gl_device_draw.cpp   clear, the scene bracket and the draws
-//   gl_program.cpp       the shaders and their uniforms
+//   gl_program.cpp       the shaders, their uniforms and the GL objects
 //   gl_context_egl.cpp / gl_context_web.cpp   the context, one per build
 #pragma once
 
@@ -23,6 +26,7 @@
 #include "platform/d3d_types.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 // The values draws are made with, as callers set them. The defaults are
@@ -43,6 +47,34 @@ struct GlDrawState {
   float ambient[4] = {};  // r, g, b, a of the ambient light: none, as on RenderDevice
 };
 
+// What the GL program and buffers hold now, as it was last sent, so that
+// what has not changed is not sent again. Nothing of it is right for GL
+// objects made anew: the device starts it afresh whenever it makes them.
+struct GlCache {
+  std::optional<D3DMATRIX> worldView;
+  std::optional<D3DMATRIX> projection;  // with the viewport's clip space
+  std::optional<GlLighting> lighting;
+  std::optional<GlMaterial> material;   // of draws whose vertices carry none
+  std::optional<bool> lit;
+  std::vector<D3DVERTEX> triangleVertices;   // the edges' and corners' vertex buffer
+  std::vector<unsigned char> triangleIndices;
+  std::vector<D3DVERTEX> list;                // the lists' buffer
+};
+
+// Draws that wait to go to GL together. Point and line lists that come one
+// after another with nothing changed between them (the "Field" lines are one
+// call per point), and filled triangles of one draw after another, gathered
+// in view space with their material whatever their world transform and
+// material: every cube of a frame in one GL draw.
+struct GlWaiting {
+  std::vector<D3DVERTEX> list;
+  D3DPRIMITIVETYPE listType = D3DPT_POINTLIST;
+  bool listLit = false;
+  std::vector<GlLitVertex> triangles;
+  std::vector<std::uint32_t> triangleIndices;
+  bool trianglesLit = true;
+};
+
 struct GlDevice {
   bool ready = false;
   // Set by the renderer for Direct3D's device choice; every GL device draws
@@ -60,30 +92,8 @@ struct GlDevice {
   GlDrawState state;
   GlContext context;
   GlObjects objects;
-  // What the program holds now; false makes the next draw upload it.
-  bool worldViewCurrent = false;
-  bool projectionCurrent = false;
-  bool lightingCurrent = false;
-  GlMaterial materialInUse;  // the material of draws whose vertices carry none
-  bool materialSet = false;
-  int litUploaded = -1;
-  // What the triangles' buffers hold, so that the same geometry drawn again
-  // (every cube) is not sent again.
-  std::vector<D3DVERTEX> heldVertices;
-  std::vector<unsigned char> heldIndices;
-  // Point and line lists that came one after another with nothing changed
-  // between them, drawn together when something changes or the scene ends:
-  // the "Field" lines are one call per point.
-  std::vector<D3DVERTEX> pending;
-  std::vector<D3DVERTEX> heldList;  // what the lists' buffer holds
-  D3DPRIMITIVETYPE pendingType = D3DPT_POINTLIST;
-  bool pendingLit = false;
-  // Filled triangles of one draw after another, whatever their world
-  // transform and material, gathered in view space and drawn together when
-  // anything else comes: every cube of a frame in one GL draw.
-  std::vector<GlLitVertex> gathered;
-  std::vector<std::uint32_t> gatheredIndices;
-  bool gatheredLit = true;
+  GlCache cache;
+  GlWaiting waiting;
   // Triangle corners turned into edges or kept as points for the wire and
   // point fills, which GLES does not have.
   std::vector<std::uint32_t> outline;
@@ -94,7 +104,7 @@ struct GlDevice {
   GlDevice& operator=(const GlDevice&) = delete;
 
   // Start-up and teardown: the window, then startUp makes the context, the
-  // frame at the window's size and the GL objects; tearDown releases them
+  // GL objects and the frame at the window's size; tearDown releases them
   // and may run twice. The states a caller set stay with the record.
   BOOL attachWindow(GlWindow* renderWindow);
   HRESULT startUp();
@@ -132,10 +142,18 @@ struct GlDevice {
                                DWORD vertexCount, WORD* indices, DWORD indexCount, DWORD flags);
 
  private:
+  // What a change of the values draws are made with leaves waiting: gathered
+  // filled triangles carry their world transform and material with them.
+  enum class Keeps { NOTHING, GATHERED_TRIANGLES };
+  // Every change of those values goes through here: the draws waiting so far
+  // are sent first, with the values they were given.
+  template <class Change>
+  void change(Keeps keeps, Change&& apply);
+
   HRESULT makeObjects();
   void applyFixedState();
   void applyRenderStates();
-  void prepareDraw(bool lit);
+  void prepareDraw(const D3DMATRIX& worldView, bool lit);
   void flush();
   void flushLists();
   void flushTriangles();
@@ -143,8 +161,8 @@ struct GlDevice {
               DWORD indexCount, bool lit);
   HRESULT drawTriangles(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
                         DWORD indexCount, bool lit);
-  void holdVertices(const D3DVERTEX* vertices, DWORD count);
-  void holdIndices(const void* indices, size_t bytes);
+  void holdTriangleVertices(const D3DVERTEX* vertices, DWORD count);
+  void holdTriangleIndices(const void* indices, size_t bytes);
   bool culled(const D3DVERTEX* vertices, const std::uint32_t* corners,
               const D3DMATRIX& clip) const;
 };

@@ -70,21 +70,22 @@ void GlDevice::flush() {
 }
 
 void GlDevice::flushLists() {
-  if (pending.empty()) return;
-  prepareDraw(pendingLit);
+  std::vector<D3DVERTEX>& list = waiting.list;
+  if (list.empty()) return;
+  prepareDraw(multiplied(state.world, state.view), waiting.listLit);
   glBindVertexArray(objects.listArray);
   // The list drawn last is in the buffer still, and the cloud or its "Field"
   // lines are the same frame after frame: only a list that differs is sent,
   // as the triangles' buffers are.
-  const size_t bytes = pending.size() * sizeof(D3DVERTEX);
-  if (heldList.size() != pending.size() ||
-      std::memcmp(heldList.data(), pending.data(), bytes) != 0) {
+  const size_t bytes = list.size() * sizeof(D3DVERTEX);
+  if (cache.list.size() != list.size() || std::memcmp(cache.list.data(), list.data(), bytes) != 0) {
     glBindBuffer(GL_ARRAY_BUFFER, objects.listBuffer);
-    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), pending.data(), GL_DYNAMIC_DRAW);
-    heldList.swap(pending);
+    glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), list.data(), GL_DYNAMIC_DRAW);
+    cache.list.swap(list);
   }
-  glDrawArrays(pendingType == D3DPT_POINTLIST ? GL_POINTS : GL_LINES, 0, GLsizei(heldList.size()));
-  pending.clear();
+  glDrawArrays(waiting.listType == D3DPT_POINTLIST ? GL_POINTS : GL_LINES, 0,
+               GLsizei(cache.list.size()));
+  list.clear();
 }
 
 HRESULT GlDevice::drawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexCode, void* vertices,
@@ -100,10 +101,10 @@ HRESULT GlDevice::drawPrimitive(D3DPRIMITIVETYPE type, DWORD vertexCode, void* v
   flushTriangles();
   // A line list draws whole lines only.
   const DWORD usable = type == D3DPT_LINELIST ? vertexCount - vertexCount % 2 : vertexCount;
-  if (!pending.empty() && (pendingType != type || pendingLit != lit)) flush();
-  pendingType = type;
-  pendingLit = lit;
-  pending.insert(pending.end(), first, first + usable);
+  if (!waiting.list.empty() && (waiting.listType != type || waiting.listLit != lit)) flush();
+  waiting.listType = type;
+  waiting.listLit = lit;
+  waiting.list.insert(waiting.list.end(), first, first + usable);
   return S_OK;
 }
 
@@ -138,14 +139,15 @@ HRESULT GlDevice::drawTriangles(const D3DVERTEX* vertices, DWORD vertexCount, co
     return S_OK;
   }
   flushTriangles();
-  prepareDraw(lit);
+  const D3DMATRIX worldView = multiplied(state.world, state.view);
+  prepareDraw(worldView, lit);
   glBindVertexArray(objects.triangleArray);
-  holdVertices(vertices, vertexCount);
+  holdTriangleVertices(vertices, vertexCount);
   // Wire and point fills: every triangle the cull mode keeps, as its three
   // edges or its three corners.
   const bool wire = state.fillMode == D3DFILL_WIREFRAME;
   const DWORD corners = indices == nullptr ? vertexCount : indexCount;
-  const D3DMATRIX clip = multiplied(multiplied(state.world, state.view), state.projection);
+  const D3DMATRIX clip = multiplied(worldView, state.projection);
   outline.clear();
   std::uint32_t triangle[3];
   for (DWORD first = 0; first + 3 <= corners; first += 3) {
@@ -159,27 +161,27 @@ HRESULT GlDevice::drawTriangles(const D3DVERTEX* vertices, DWORD vertexCount, co
     }
   }
   if (outline.empty()) return S_OK;
-  holdIndices(outline.data(), outline.size() * sizeof(std::uint32_t));
+  holdTriangleIndices(outline.data(), outline.size() * sizeof(std::uint32_t));
   glDrawElements(wire ? GL_LINES : GL_POINTS, GLsizei(outline.size()), GL_UNSIGNED_INT, nullptr);
   return S_OK;
 }
 
 // Sends the triangles' vertices unless their buffer holds them already.
-void GlDevice::holdVertices(const D3DVERTEX* vertices, DWORD count) {
+void GlDevice::holdTriangleVertices(const D3DVERTEX* vertices, DWORD count) {
+  std::vector<D3DVERTEX>& held = cache.triangleVertices;
   const size_t bytes = count * sizeof(D3DVERTEX);
-  if (heldVertices.size() == count && std::memcmp(heldVertices.data(), vertices, bytes) == 0) {
-    return;
-  }
-  heldVertices.assign(vertices, vertices + count);
+  if (held.size() == count && std::memcmp(held.data(), vertices, bytes) == 0) return;
+  held.assign(vertices, vertices + count);
   glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
   glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(bytes), vertices, GL_DYNAMIC_DRAW);
 }
 
 // The same for the indices, 16-bit or 32-bit.
-void GlDevice::holdIndices(const void* indices, size_t bytes) {
-  if (heldIndices.size() == bytes && std::memcmp(heldIndices.data(), indices, bytes) == 0) return;
+void GlDevice::holdTriangleIndices(const void* indices, size_t bytes) {
+  std::vector<unsigned char>& held = cache.triangleIndices;
+  if (held.size() == bytes && std::memcmp(held.data(), indices, bytes) == 0) return;
   const auto* first = static_cast<const unsigned char*>(indices);
-  heldIndices.assign(first, first + bytes);
+  held.assign(first, first + bytes);
   glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(bytes), indices, GL_DYNAMIC_DRAW);
 }
 
@@ -187,14 +189,14 @@ void GlDevice::holdIndices(const void* indices, size_t bytes) {
 // turned as the shader would turn them, the material beside each corner.
 void GlDevice::gather(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* indices,
                       DWORD indexCount, bool lit) {
-  if (!gathered.empty() && gatheredLit != lit) flushTriangles();
-  gatheredLit = lit;
+  if (!waiting.triangles.empty() && waiting.trianglesLit != lit) flushTriangles();
+  waiting.trianglesLit = lit;
   const D3DMATRIX m = multiplied(state.world, state.view);
   float n[9];
   normalMatrix(m, n);
   GlLitVertex corner;
   corner.material = glMaterial(state.material, state.specularEnable != FALSE);
-  const auto first = std::uint32_t(gathered.size());
+  const auto first = std::uint32_t(waiting.triangles.size());
   for (DWORD i = 0; i < vertexCount; ++i) {
     const D3DVERTEX& v = vertices[i];
     const double p[4] = {v.x, v.y, v.z, 1.0};
@@ -210,28 +212,30 @@ void GlDevice::gather(const D3DVERTEX* vertices, DWORD vertexCount, const WORD* 
       for (int k = 0; k < 3; ++k) sum += normal[k] * n[k * 3 + column];
       corner.normal[column] = float(sum);
     }
-    gathered.push_back(corner);
+    waiting.triangles.push_back(corner);
   }
   const DWORD corners = indices == nullptr ? vertexCount : indexCount;
-  for (DWORD i = 0; i < corners; ++i) gatheredIndices.push_back(first + (indices ? indices[i] : i));
+  for (DWORD i = 0; i < corners; ++i) {
+    waiting.triangleIndices.push_back(first + (indices ? indices[i] : i));
+  }
 }
 
 void GlDevice::flushTriangles() {
-  if (gatheredIndices.empty()) {
-    gathered.clear();
+  std::vector<GlLitVertex>& triangles = waiting.triangles;
+  std::vector<std::uint32_t>& indices = waiting.triangleIndices;
+  if (indices.empty()) {
+    triangles.clear();
     return;
   }
-  prepareDraw(gatheredLit);
   // The corners are in view space already.
-  uploadWorldView(objects, identityMatrix());
-  worldViewCurrent = false;
+  prepareDraw(identityMatrix(), waiting.trianglesLit);
   glBindVertexArray(objects.litArray);
   glBindBuffer(GL_ARRAY_BUFFER, objects.litBuffer);
-  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(gathered.size() * sizeof(GlLitVertex)),
-               gathered.data(), GL_STREAM_DRAW);
-  glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(gatheredIndices.size() * sizeof(std::uint32_t)),
-               gatheredIndices.data(), GL_STREAM_DRAW);
-  glDrawElements(GL_TRIANGLES, GLsizei(gatheredIndices.size()), GL_UNSIGNED_INT, nullptr);
-  gathered.clear();
-  gatheredIndices.clear();
+  glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(triangles.size() * sizeof(GlLitVertex)),
+               triangles.data(), GL_STREAM_DRAW);
+  glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(std::uint32_t)),
+               indices.data(), GL_STREAM_DRAW);
+  glDrawElements(GL_TRIANGLES, GLsizei(indices.size()), GL_UNSIGNED_INT, nullptr);
+  triangles.clear();
+  indices.clear();
 }

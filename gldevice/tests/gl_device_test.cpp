@@ -367,3 +367,67 @@ TEST_F(GlFrame, FollowsTheWindowsSizeAndIsNotReadyWithoutOne) {
 }
 
 }  // namespace
+
+// A frame of every kind of draw the program makes, each with its own values:
+// a lit cube with a highlight, the same cube as a wireframe (its vertices held
+// by the device after the first), and a point list.
+std::vector<unsigned char> drawEveryKind(GlDevice& device, SceneRenderer& renderer) {
+  MeshNode cube;
+  cube.makeUnitCube();
+  cube.fillBuffers();
+  cube.diffuseColor = {0.0f, 0.5f, 1.0f};
+  cube.specularColor = {1.0f, 1.0f, 1.0f};
+  renderer.eye = {-3, 2, -6};
+  renderer.lookAt = {0, 0, 0};
+  renderer.up = {0, 1, 0};
+  std::vector<unsigned char> frames;
+  for (int frame = 0; frame < 2; ++frame) {
+    device.setLight(1, directional(1, -1, 1));
+    renderer.beginFrame();
+    renderer.globalFillMode = RENDER_MODE_TEXTURED;
+    renderer.drawNode(cube);
+    renderer.globalFillMode = RENDER_MODE_WIREFRAME;
+    cube.position = {0.0f, 1.5f, 0.0f};
+    renderer.drawNode(cube);
+    cube.position = {0.0f, 0.0f, 0.0f};
+    D3DVERTEX points[3] = {vertex(-2, -2, 2), vertex(2, -2, 2), vertex(0, -1.5f, 2)};
+    device.drawPrimitive(D3DPT_POINTLIST, D3DFVF_VERTEX, points, 3, D3DDP_DONOTLIGHT);
+    renderer.endFrame();
+    std::vector<unsigned char> rgba(size_t(SIZE) * SIZE * 4);
+    glReadPixels(0, 0, SIZE, SIZE, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    frames.insert(frames.end(), rgba.begin(), rgba.end());
+  }
+  return frames;
+}
+
+TEST(GlDeviceStart, EveryValueSetIsInForceOnAFrameThatHadNoAreaAndOnANewContext) {
+  std::vector<unsigned char> expected;
+  {
+    GlWindow window{nullptr, SIZE, SIZE};
+    GlDevice device;
+    SceneRenderer renderer;
+    renderer.attach(&device, &window);
+    ASSERT_TRUE(device.ready);
+    expected = drawEveryKind(device, renderer);
+    // The highlight is there: the cube's red comes from it alone, and the
+    // white points have all of it.
+    bool highlight = false;
+    for (size_t i = 0; i < expected.size(); i += 4) highlight |= expected[i] > 0 && expected[i] < 255;
+    EXPECT_TRUE(highlight);
+
+    // A new context, as after a loss: the states, and nothing the old
+    // context's buffers held.
+    ASSERT_EQ(device.startUp(), S_OK);
+    EXPECT_EQ(drawEveryKind(device, renderer), expected) << "on a new context";
+  }
+  // The renderer's material and highlights are set while the frame is empty.
+  GlWindow window{nullptr, 0, 0};
+  GlDevice device;
+  SceneRenderer renderer;
+  renderer.attach(&device, &window);
+  ASSERT_FALSE(device.ready);
+  window.width = window.height = SIZE;
+  ASSERT_EQ(device.resize(), S_OK);
+  ASSERT_TRUE(device.ready);
+  EXPECT_EQ(drawEveryKind(device, renderer), expected) << "after the frame grew";
+}
