@@ -1,8 +1,14 @@
-// Identifiers of the main dialog's controls that the control logic and the
-// frame composition reach through the control panel. Plain #defines, because
-// the dialog's resource script includes this file too.
+// Identifiers of the main dialog's controls: the resource script lays them
+// out, the control logic and the frame composition reach some of them
+// through the control panel, and the page names its elements after them
+// (control/controls.h). Plain #defines, because the resource script includes
+// this file too.
 #pragma once
 
+#define IDC_FRAME 1000
+#define IDC_TEX 1003
+#define IDC_WIRE 1004
+#define IDC_POINT 1005
 #define IDC_STUFF 1006
 #define IDC_NUMVERTS 1007
 #define IDC_NODES 1008
@@ -15,3 +21,4 @@
 #define IDC_POV 1015
 #define IDC_FIELD 1016
 #define IDC_NPC 1017
+#define IDC_NEW 1018

@@ -8,16 +8,13 @@
 #pragma once
 
 #include "control/control_panel.h"
+#include "control/controls.h"
 #include "control/frame_composition.h"
 #include "control/simulation_control.h"
 #include "device/render_device.h"
 #include "framework/afxwin.h"
 #include "render/scene_renderer.h"
 #include "shell/resource.h"
-
-// The width of the control column in pixels: the render frame is this much
-// narrower than the dialog's client area.
-constexpr int CONTROL_COLUMN_WIDTH = 75;
 
 class CMainDlg : public CDialog, public ControlPanel {
  public:

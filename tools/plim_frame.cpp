@@ -14,7 +14,7 @@
 // cancels the default world's run) and, for npc, New. The look is set
 // before the first tick, as a user sets it with the buttons; a fill mode
 // with @TICK is pressed just before that tick instead.
-#include "control/control_names.h"
+#include "control/controls.h"
 #include "control/frame_composition.h"
 #include "tools/frame_window.h"
 
@@ -71,11 +71,9 @@ bool readTicks(const char* text, std::set<int>& ticks) {
 bool readEdit(const char* text, std::map<int, std::string>& edits) {
   const char* equals = std::strchr(text, '=');
   if (equals == nullptr) return false;
-  const int id = controlNamed(std::string(text, equals).c_str());
-  if (id == 0 || id == IDC_REGENERATE || id == IDC_POV || id == IDC_FIELD || id == IDC_STUFF) {
-    return false;
-  }
-  edits[id] = equals + 1;
+  const ControlName* edit = controlNamed(std::string(text, equals).c_str());
+  if (edit == nullptr || edit->kind != ControlKind::EDIT) return false;
+  edits[edit->id] = equals + 1;
   return true;
 }
 

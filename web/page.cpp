@@ -4,7 +4,7 @@
 // answers what the page's script hands it: one idle tick per animation
 // frame, the buttons, the fill-mode radios and the canvas's new size.
 // index.html lays the controls out as the dialog does; plim.js wires them.
-#include "control/control_names.h"
+#include "control/controls.h"
 #include "control/control_panel.h"
 #include "control/frame_composition.h"
 #include "control/simulation_control.h"
@@ -51,22 +51,22 @@ struct WebPage : ControlPanel {
   }
 
   std::string editText(int controlId) override {
-    const char* element = controlName(controlId);
-    if (element == nullptr) return std::string();
+    const ControlName* edit = controlWithId(controlId);
+    if (edit == nullptr || edit->kind != ControlKind::EDIT) return std::string();
     char text[EDIT_TEXT_BUFFER] = "";
-    readElementText(element, text, EDIT_TEXT_BUFFER);
+    readElementText(edit->name, text, EDIT_TEXT_BUFFER);
     return text;
   }
   void setEditText(int controlId, const char* text) override {
-    const char* element = controlName(controlId);
-    if (element != nullptr) writeElementText(element, text);
+    const ControlName* edit = controlWithId(controlId);
+    if (edit != nullptr && edit->kind == ControlKind::EDIT) writeElementText(edit->name, text);
   }
   void setRegenerateCaption(const char* caption) override {
-    writeElementText(controlName(IDC_REGENERATE), caption);
+    writeElementText(controlWithId(IDC_REGENERATE)->name, caption);
   }
   bool isChecked(int controlId) override {
-    const char* element = controlName(controlId);
-    return element != nullptr && elementChecked(element) != 0;
+    const ControlName* check = controlWithId(controlId);
+    return check != nullptr && check->kind == ControlKind::CHECK && elementChecked(check->name) != 0;
   }
 };
 

@@ -1,10 +1,10 @@
-// The page's glue between its elements and the program (plim-module.js):
-// the controls call the program's handlers, one idle tick runs per animation
-// frame, the canvas keeps the rest of the window's size in pixels, and a
-// canvas whose WebGL context the browser took away is replaced by a fresh
-// one, on which the program makes its device again. It also keeps the
-// counts that tests and the benchmark read: ticks run, and when the first
-// frame was drawn.
+// The page's glue between its elements and the program (plim-module.js): the
+// controls call the program's handlers, one idle tick runs per animation
+// frame, the canvas's drawing buffer keeps the canvas's size, and a canvas
+// whose WebGL context the browser took away is replaced by a fresh one, on
+// which the program makes its device again. A page that cannot start says
+// why where the picture would be. It also keeps the counts that tests and
+// the benchmark read: ticks run, and when the first frame was drawn.
 //
 // Opened as index.html?step, the page runs no tick of its own: whoever drives
 // it calls plim.step(count), which runs that many ticks at once, so that a
@@ -16,32 +16,46 @@ const stepByHand = new URLSearchParams(window.location.search).has('step');
 window.plim = {
   ticks: 0,
   firstFrame: null,
+  started: false,
   step(count) {
     for (let i = 0; i < count; ++i) runTick();
   },
 };
 
-function plimCanvas() {
-  return document.getElementById('frame');
+// Says in words why the page cannot do its work, where the picture would be.
+function plimFailed(reason) {
+  const failure = document.getElementById('failure');
+  failure.textContent = `Plim cannot run here: ${reason}.`;
+  failure.hidden = false;
 }
 
-// The canvas's drawing buffer follows its size on the screen.
-function fitCanvas() {
-  const canvas = plimCanvas();
+// The drawing buffer is the canvas's size in CSS pixels, whatever the
+// screen's density: the browser scales it up on a dense screen, as Windows
+// scales a program of this kind, so that a point is as large as there.
+function fitCanvas(canvas) {
   const box = canvas.getBoundingClientRect();
-  canvas.width = Math.max(0, Math.round(box.width * window.devicePixelRatio));
-  canvas.height = Math.max(0, Math.round(box.height * window.devicePixelRatio));
+  canvas.width = Math.max(0, Math.round(box.width));
+  canvas.height = Math.max(0, Math.round(box.height));
 }
 
-// A lost context cannot be used again on the same canvas until the browser
-// gives it back, if ever: a fresh canvas takes the old one's place at once.
-function watchContext(canvas) {
+const resizes = new ResizeObserver((entries) => {
+  for (const entry of entries) fitCanvas(entry.target);
+  if (window.plim.started) Module._plim_resized();
+});
+
+// A canvas the page draws on: sized to its box from now on, and replaced by
+// a fresh one when its context is lost, which cannot be used again until
+// the browser gives it back, if ever.
+function adoptCanvas(canvas) {
+  fitCanvas(canvas);
+  resizes.observe(canvas);
   canvas.addEventListener('webglcontextlost', (event) => {
     event.preventDefault();
+    resizes.unobserve(canvas);
     const fresh = canvas.cloneNode(false);
     canvas.replaceWith(fresh);
-    watchContext(fresh);
-  });
+    adoptCanvas(fresh);
+  }, { once: true });
 }
 
 // Edits take digits only from the keyboard, as the dialog's number edits do;
@@ -65,27 +79,46 @@ function tick() {
   requestAnimationFrame(tick);
 }
 
+// Each button and radio calls the program's handler of its name; the check
+// boxes have none, the program reads them every frame.
 function wireControls() {
-  for (const control of document.querySelectorAll('[data-call]')) {
-    const handler = Module['_' + control.dataset.call];
+  for (const control of document.querySelectorAll('#controls button, #controls [type=radio]')) {
+    const handler = Module[`_plim_${control.id}`];
     control.addEventListener(control.type === 'radio' ? 'change' : 'click', () => handler());
   }
-  for (const edit of document.querySelectorAll('input.edit')) digitsOnly(edit);
-  window.addEventListener('resize', () => {
-    fitCanvas();
-    Module._plim_resized();
-  });
+  for (const edit of document.querySelectorAll('#controls [data-digits]')) digitsOnly(edit);
 }
 
-fitCanvas();
-watchContext(plimCanvas());
+// The dialog opens with no button pressed, whatever the browser restored.
+function resetControls() {
+  for (const input of document.querySelectorAll('#controls input[type=radio], #controls input[type=checkbox]')) {
+    input.checked = false;
+  }
+}
+
+function webgl2Available() {
+  return document.createElement('canvas').getContext('webgl2') !== null;
+}
+
+adoptCanvas(document.getElementById('frame'));
 
 var Module = {
   // Runs before the program's main, which starts the device on the canvas.
   onRuntimeInitialized() {
+    resetControls();
+    fitCanvas(document.getElementById('frame'));
     wireControls();
-    if (!stepByHand) requestAnimationFrame(tick);
   },
   // After the program's main: the device and the default world are there.
-  postRun: [() => { window.plim.started = true; }],
+  postRun: [() => {
+    window.plim.started = true;
+    document.getElementById('controls').disabled = false;
+    if (!Module._plim_drawing() && !webgl2Available()) {
+      plimFailed('this browser gives it no WebGL2 to draw with; the controls work, but nothing is drawn');
+    }
+    if (!stepByHand) requestAnimationFrame(tick);
+  }],
+  onAbort(what) {
+    plimFailed(`its program stopped (${what})`);
+  },
 };

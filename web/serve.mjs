@@ -12,6 +12,7 @@ const TYPES = {
   '.js': 'text/javascript; charset=utf-8',
   '.wasm': 'application/wasm',
   '.png': 'image/png',
+  '.ico': 'image/x-icon',
 };
 
 // Resolves with the server's address once it listens.
