@@ -171,7 +171,7 @@ TEST_F(GlFrame, LightsEachVertexAsDirect3DDoes) {
   }
 }
 
-TEST_F(GlFrame, UnlitVerticesAreWhiteAndAnInactiveLightDoesNotShine) {
+TEST_F(GlFrame, UnlitVerticesAreWhiteAndAnInactiveOrReleasedLightDoesNotShine) {
   D3DMATERIAL m = material();
   m.dcvDiffuse.r = m.dcvDiffuse.g = m.dcvDiffuse.b = 1.0f;
   m.dcvEmissive.r = m.dcvEmissive.g = m.dcvEmissive.b = 0.25f;
@@ -179,6 +179,8 @@ TEST_F(GlFrame, UnlitVerticesAreWhiteAndAnInactiveLightDoesNotShine) {
   D3DLIGHT2 off = directional(0, 0, 1);
   off.dwFlags = 0;
   device.setLight(1, off);
+  device.setLight(2, directional(0, 0, 1));
+  device.releaseLight(2);
   // A lit triangle left of the middle, an unlit one right of it.
   triangle(4, vertex(0, 0, 0), 0, 0.25f, -1.0f);
   triangle(4, vertex(0, 0, 0), D3DDP_DONOTLIGHT, 0.25f, 1.0f);
@@ -338,6 +340,41 @@ TEST_F(RenderedCube, FieldDrawsEveryNormalLineInTheNodesDiffuseColour) {
   EXPECT_FALSE(lit(32, 32));  // between the lines
   EXPECT_FALSE(lit(16, 50));  // below them
   EXPECT_TRUE(lit(32, 5));    // the cube, at 2.5 above them
+}
+
+TEST_F(GlFrame, ListsOfAnyLengthDrawTheirWholeLinesAndTrianglesOnly) {
+  D3DMATERIAL m = material();
+  m.dcvEmissive.g = 1.0f;
+  device.updateMaterial(m);
+  // A line and a left-over end, then a line of its own: the left-over end
+  // pairs with nothing.
+  D3DVERTEX oddLines[3] = {vertex(-1, -1, 4), vertex(-1, 1, 4), vertex(1, 1, 4)};
+  D3DVERTEX line[2] = {vertex(0.5f, -1.5f, 4), vertex(1.5f, -1.5f, 4)};
+  device.drawPrimitive(D3DPT_LINELIST, D3DFVF_VERTEX, oddLines, 3, 0);
+  device.drawPrimitive(D3DPT_LINELIST, D3DFVF_VERTEX, line, 2, 0);
+  EXPECT_TRUE(lit(16, 32));
+  EXPECT_TRUE(lit(48, 56));
+  EXPECT_FALSE(lit(44, 36)) << "a line from the left-over end";
+  // The same for triangles, drawn and indexed: a left-over corner far up
+  // left, then a triangle low right, which alone is filled there.
+  for (const bool indexed : {false, true}) {
+    SCOPED_TRACE(indexed ? "indexed" : "drawn");
+    device.clear();
+    D3DVERTEX oddTriangles[4] = {vertex(-1.5f, -1, 4), vertex(-1, 0, 4), vertex(-0.5f, -1, 4),
+                                 vertex(-1.8f, 1.8f, 4)};
+    D3DVERTEX triangle[3] = {vertex(0.5f, -1, 4), vertex(1, 0, 4), vertex(1.5f, -1, 4)};
+    WORD corners[4] = {0, 1, 2, 3};
+    if (indexed) {
+      device.drawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, oddTriangles, 4, corners, 4, 0);
+      device.drawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, triangle, 3, corners, 3, 0);
+    } else {
+      device.drawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, oddTriangles, 4, 0);
+      device.drawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, triangle, 3, 0);
+    }
+    EXPECT_TRUE(lit(16, 44));
+    EXPECT_TRUE(lit(48, 44));
+    EXPECT_FALSE(lit(30, 28)) << "a triangle with the left-over corner";
+  }
 }
 
 TEST_F(GlFrame, DrawsPointListsLongerThanOneDirect3DCallTakes) {
