@@ -4,7 +4,7 @@
 # and for the browser: make web (the page, in build/web/site), make serve.
 # Both go through scripts/setup.sh and the CMake presets of CMakePresets.json.
 
-.PHONY: setup native native-sanitize windows windows32 run test test-native test-sanitize test-windows test-windows32 test-pictures bench clean setup-web web serve test-web bench-web
+.PHONY: setup native native-sanitize windows windows32 run test test-native test-sanitize test-windows test-windows32 test-edit-numbers test-pictures bench clean setup-web web serve test-web bench-web
 
 setup:
 	@scripts/setup.sh
@@ -53,6 +53,11 @@ test-windows: windows
 test-windows32: windows32
 	scripts/test-windows windows32
 
+# The edits read every text of a corpus as the same number in the Windows
+# program (under Wine, checked against msvcrt's atof) and in the page (Node).
+test-edit-numbers: windows web
+	scripts/test-edit-numbers
+
 # The page: a folder any static file server can serve, build/web/site.
 web: setup-web
 	@cmake --preset web >/dev/null
@@ -74,7 +79,7 @@ test-pictures: native windows web
 # setup-web first, so that the native build finds EGL and GLES and builds the
 # GL device's tests. The 32-bit Windows tests come last: where this machine
 # cannot run them, the line that says so is the last of the run.
-test: setup-web test-native test-sanitize test-windows test-pictures test-web test-windows32
+test: setup-web test-native test-sanitize test-windows test-edit-numbers test-pictures test-web test-windows32
 
 # Benchmarks print figures; none of them asserts a time. The Windows ones run
 # under Wine on a private virtual display.
