@@ -10,6 +10,7 @@ class ControlPanel {
   // An edit's text is read through a 100-character buffer: at most 99
   // characters of it arrive.
   static constexpr int MAX_EDIT_TEXT = 99;
+  static constexpr int EDIT_TEXT_BUFFER = MAX_EDIT_TEXT + 1;  // terminator included
 
   // The text of the edit with this control id.
   virtual std::string editText(int controlId) = 0;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "control/control_ids.h"
+#include "scene/mesh_node.h"
 
 #include <cstring>
 
@@ -56,4 +57,21 @@ inline const ControlName* controlNamed(const char* name) {
     if (std::strcmp(control.name, name) == 0) return &control;
   }
   return nullptr;
+}
+
+// Whether the control of this id is of this kind: the control panel's edits
+// and check boxes are only those.
+inline bool controlIs(int controlId, ControlKind kind) {
+  const ControlName* control = controlWithId(controlId);
+  return control != nullptr && control->kind == kind;
+}
+
+// The fill mode of the cubes that a radio button chooses: "tex" solid and
+// lit, "wire", "point".
+inline int fillModeOf(int radioId) {
+  switch (radioId) {
+    case IDC_WIRE: return RENDER_MODE_WIREFRAME;
+    case IDC_POINT: return RENDER_MODE_POINTS;
+    default: return RENDER_MODE_TEXTURED;
+  }
 }

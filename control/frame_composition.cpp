@@ -69,6 +69,11 @@ constexpr int ORNAMENT_COUNT = 3;
 
 }  // namespace
 
+void FrameComposition::start(SceneWindow renderWindow) {
+  renderer.attach(&device, renderWindow);
+  control.buildDefaultWorld();
+}
+
 void FrameComposition::idleTick() {
   control.generationTick();
   if (device.ready) composeFrame();

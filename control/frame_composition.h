@@ -27,6 +27,10 @@ struct FrameComposition {
   SceneDevice& device;
   SceneRenderer& renderer;
 
+  // As the dialog starts: the renderer attaches the device to the render
+  // window, which starts it, then the default world is built. A device that
+  // cannot start leaves everything else working: only no frame is drawn.
+  void start(SceneWindow renderWindow);
   // One generation batch, then a frame while the device is ready.
   void idleTick();
   void composeFrame();

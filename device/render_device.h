@@ -19,14 +19,13 @@
 #pragma once
 
 #include "platform/d3d_types.h"
+#include "platform/device_values.h"
 
 #include <d3d.h>
 #include <ddraw.h>
 
 #include <map>
 #include <memory>
-
-constexpr int MAX_LIGHTS = 10;
 
 // The one way the device reaches DirectDraw. It is DirectDrawCreate; tests
 // put a function there that hands out scripted fakes.

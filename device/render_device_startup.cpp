@@ -3,7 +3,7 @@
 // choice of Direct3D device (hardware first, software when the hardware
 // device cannot serve). Each create here has its release beside it.
 #include "device/generations.h"
-#include "platform/device_matrices.h"
+#include "platform/device_values.h"
 
 #include <cstring>
 

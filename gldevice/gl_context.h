@@ -24,7 +24,9 @@ struct GlContext {
 };
 
 // Makes a GLES 3.0 context for the window and makes it current; false when
-// none can be had (then nothing needs destroying).
+// none can be had (then nothing needs destroying), which CONTEXT_MISSING
+// says in words.
+extern const char* const CONTEXT_MISSING;
 bool createContext(GlContext& context, const GlWindow& window);
 // Destroys what createContext made; may run twice.
 void destroyContext(GlContext& context);

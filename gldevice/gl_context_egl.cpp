@@ -18,6 +18,8 @@ EGLDisplay surfacelessDisplay() {
 
 }  // namespace
 
+const char* const CONTEXT_MISSING = "EGL gives it no GLES 3 context to draw with";
+
 bool createContext(GlContext& context, const GlWindow&) {
   EGLDisplay display = surfacelessDisplay();
   if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) return false;

@@ -7,6 +7,8 @@
 #include <GLES3/gl3.h>
 #include <emscripten/html5.h>
 
+const char* const CONTEXT_MISSING = "this browser gives it no WebGL2 to draw with";
+
 bool createContext(GlContext& context, const GlWindow& window) {
   EmscriptenWebGLContextAttributes attributes;
   emscripten_webgl_init_context_attributes(&attributes);

@@ -5,7 +5,7 @@
 // only when it differs from what the program holds.
 #include "gldevice/gl_device.h"
 
-#include "platform/device_matrices.h"
+#include "platform/device_values.h"
 
 #include <GLES3/gl3.h>
 
@@ -98,15 +98,19 @@ BOOL GlDevice::attachWindow(GlWindow* renderWindow) {
 
 HRESULT GlDevice::startUp() {
   tearDown();
+  problem.clear();
   if (window == nullptr) return E_FAIL;
-  if (!createContext(context, *window)) return E_FAIL;
+  if (!createContext(context, *window)) {
+    problem = CONTEXT_MISSING;
+    return E_FAIL;
+  }
   const HRESULT hr = makeObjects();
   if (FAILED(hr)) return hr;
   return resize();
 }
 
 HRESULT GlDevice::makeObjects() {
-  if (!createObjects(objects)) {
+  if (!createObjects(objects, problem)) {
     tearDown();
     return E_FAIL;
   }
@@ -142,7 +146,12 @@ HRESULT GlDevice::resize() {
   ready = false;
   readFrameSize(*window, width, height);
   if (width <= 0 || height <= 0) return S_OK;
-  if (!makeFrame(objects, width, height)) return E_FAIL;
+  if (!makeFrame(objects, width, height)) {
+    problem = "no frame of " + std::to_string(width) + " x " + std::to_string(height) +
+              " pixels could be made";
+    return E_FAIL;
+  }
+  problem.clear();
   applyFixedState();
   ready = true;
   return S_OK;

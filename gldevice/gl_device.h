@@ -27,6 +27,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 // The values draws are made with, as callers set them. The defaults are
@@ -88,6 +89,10 @@ struct GlDevice {
   // x' = 2x/z, y' = 2y/z, depth 1 - 1/z.
   D3DMATRIX projection{};
   D3DMATRIX view{};
+
+  // Why the device could not start, in words for the user; empty when it
+  // did, or only waits for its window to have an area.
+  std::string problem;
 
   GlDrawState state;
   GlContext context;

@@ -5,7 +5,7 @@
 // drawn at once: filled by GL, or, for the wire and point fills that GLES
 // lacks, as their edges or corners, culled here as GL would cull them.
 #include "gldevice/gl_device.h"
-#include "platform/device_matrices.h"
+#include "platform/device_values.h"
 
 #include <GLES3/gl3.h>
 

@@ -13,6 +13,7 @@
 
 #include <GLES3/gl3.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <initializer_list>
 
@@ -24,8 +25,11 @@ constexpr int POSITION_ATTRIBUTE = 0;
 constexpr int NORMAL_ATTRIBUTE = 1;
 constexpr int NORMAL_OFFSET = 3 * sizeof(float);
 
-const char* const VERTEX_SHADER = R"(#version 300 es
-#define MAX_LIGHTS 10
+// The shaders' first lines: the language, and the device's light slots.
+const std::string SHADER_HEADER =
+    "#version 300 es\n#define MAX_LIGHTS " + std::to_string(MAX_LIGHTS) + "\n";
+
+const char* const VERTEX_SHADER = R"(
 layout(location = 0) in vec4 position;
 layout(location = 1) in vec3 normal;
 // The material (GlMaterial): per vertex for gathered triangles, the same
@@ -87,7 +91,7 @@ void main() {
 }
 )";
 
-const char* const FRAGMENT_SHADER = R"(#version 300 es
+const char* const FRAGMENT_SHADER = R"(
 precision highp float;
 in vec4 color;
 in vec3 shine;
@@ -101,18 +105,7 @@ const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
 
 constexpr int MATERIAL_ATTRIBUTE = 2;  // and the three after it
 
-unsigned compile(GLenum kind, const char* source) {
-  const unsigned shader = glCreateShader(kind);
-  glShaderSource(shader, 1, &source, nullptr);
-  glCompileShader(shader);
-  GLint compiled = GL_FALSE;
-  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
-  if (compiled == GL_TRUE) return shader;
-  glDeleteShader(shader);
-  return 0;
-}
-
-unsigned link(unsigned vertexShader, unsigned fragmentShader) {
+unsigned link(unsigned vertexShader, unsigned fragmentShader, std::string& problem) {
   const unsigned program = glCreateProgram();
   glAttachShader(program, vertexShader);
   glAttachShader(program, fragmentShader);
@@ -122,6 +115,11 @@ unsigned link(unsigned vertexShader, unsigned fragmentShader) {
   GLint linked = GL_FALSE;
   glGetProgramiv(program, GL_LINK_STATUS, &linked);
   if (linked == GL_TRUE) return program;
+  GLint length = 0;
+  glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+  std::string log(size_t(std::max(length, 1)), '\0');
+  glGetProgramInfoLog(program, GLsizei(log.size()), nullptr, &log[0]);
+  problem = "the shaders do not link: " + std::string(log.c_str());
   glDeleteProgram(program);
   return 0;
 }
@@ -137,30 +135,33 @@ void describeVertices() {
 
 }  // namespace
 
-D3DMATRIX multiplied(const D3DMATRIX& a, const D3DMATRIX& b) {
-  D3DMATRIX result{};
-  const float* pa = &a._11;
-  const float* pb = &b._11;
-  float* out = &result._11;
-  for (int row = 0; row < 4; ++row) {
-    for (int column = 0; column < 4; ++column) {
-      double sum = 0.0;
-      for (int k = 0; k < 4; ++k) sum += double(pa[row * 4 + k]) * pb[k * 4 + column];
-      out[row * 4 + column] = float(sum);
-    }
-  }
-  return result;
+unsigned compileShader(unsigned kind, const std::string& source, std::string& problem) {
+  const unsigned shader = glCreateShader(kind);
+  const char* text = source.c_str();
+  glShaderSource(shader, 1, &text, nullptr);
+  glCompileShader(shader);
+  GLint compiled = GL_FALSE;
+  glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+  if (compiled == GL_TRUE) return shader;
+  GLint length = 0;
+  glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+  std::string log(size_t(std::max(length, 1)), '\0');
+  glGetShaderInfoLog(shader, GLsizei(log.size()), nullptr, &log[0]);
+  problem = std::string(kind == GL_VERTEX_SHADER ? "the vertex" : "the fragment") +
+            " shader does not compile: " + log.c_str();
+  glDeleteShader(shader);
+  return 0;
 }
 
-bool createObjects(GlObjects& objects) {
-  const unsigned vertexShader = compile(GL_VERTEX_SHADER, VERTEX_SHADER);
-  const unsigned fragmentShader = compile(GL_FRAGMENT_SHADER, FRAGMENT_SHADER);
-  if (vertexShader == 0 || fragmentShader == 0) {
+bool createObjects(GlObjects& objects, std::string& problem) {
+  const unsigned vertexShader = compileShader(GL_VERTEX_SHADER, SHADER_HEADER + VERTEX_SHADER, problem);
+  const unsigned fragmentShader =
+      vertexShader == 0 ? 0 : compileShader(GL_FRAGMENT_SHADER, SHADER_HEADER + FRAGMENT_SHADER, problem);
+  if (fragmentShader == 0) {
     if (vertexShader != 0) glDeleteShader(vertexShader);
-    if (fragmentShader != 0) glDeleteShader(fragmentShader);
     return false;
   }
-  objects.program = link(vertexShader, fragmentShader);
+  objects.program = link(vertexShader, fragmentShader, problem);
   if (objects.program == 0) return false;
   glUseProgram(objects.program);
   for (int u = 0; u < UNIFORM_COUNT; ++u) {

@@ -5,9 +5,9 @@
 #pragma once
 
 #include "platform/d3d_types.h"
+#include "platform/device_values.h"
 
-// Lights the device takes at once, by slot.
-constexpr int MAX_LIGHTS = 10;
+#include <string>
 
 // The uniforms of the program, by the index of their location.
 enum GlUniform {
@@ -64,13 +64,13 @@ struct GlObjects {
 // normal is multiplied by. A singular matrix gives zeros (and black normals).
 void normalMatrix(const D3DMATRIX& m, float out[9]);
 
-// a x b for row-vector points: a is applied first.
-D3DMATRIX multiplied(const D3DMATRIX& a, const D3DMATRIX& b);
-
-// Compiles and links the program, makes the vertex array and buffers with
-// D3DVERTEX's layout, and leaves them bound. false (and nothing made) when
-// the shaders do not compile or link.
-bool createObjects(GlObjects& objects);
+// Compiles a shader of the given kind (GL_VERTEX_SHADER, GL_FRAGMENT_SHADER);
+// 0, and in problem the driver's log in words, when it does not compile.
+unsigned compileShader(unsigned kind, const std::string& source, std::string& problem);
+// Compiles and links the program, makes the vertex arrays and buffers with
+// their layouts, and leaves them bound. false (and nothing made), with the
+// driver's words in problem, when the shaders do not compile or link.
+bool createObjects(GlObjects& objects, std::string& problem);
 void releaseObjects(GlObjects& objects);
 // The framebuffer at the frame's size, bound; false when GL finds it
 // incomplete.

@@ -1,12 +1,10 @@
 #include "render/math3d.h"
 
+#include "platform/device_values.h"
+
 #include <cmath>
 
 namespace {
-
-// Element (row, column) of a row-major matrix, both counted from 0.
-float& element(D3DMATRIX& m, int row, int column) { return (&m._11)[row * 4 + column]; }
-float element(const D3DMATRIX& m, int row, int column) { return (&m._11)[row * 4 + column]; }
 
 // A length counts as usable when it is at least USABLE_LENGTH; a length that
 // is not a number never does.
@@ -33,22 +31,13 @@ Vector3& vectorCross(Vector3& destination, const Vector3& a, const Vector3& b) {
 }
 
 D3DMATRIX& identityMatrix(D3DMATRIX& destination) {
-  for (int row = 0; row < 4; ++row)
-    for (int column = 0; column < 4; ++column)
-      element(destination, row, column) = row == column ? 1.0f : 0.0f;
+  destination = identityMatrix();
   return destination;
 }
 
+// b applied first: the product every device computes, the other way round.
 void multiplyMatrices(D3DMATRIX& destination, const D3DMATRIX& a, const D3DMATRIX& b) {
-  D3DMATRIX product;
-  for (int row = 0; row < 4; ++row) {
-    for (int column = 0; column < 4; ++column) {
-      double sum = 0.0;
-      for (int k = 0; k < 4; ++k) sum += double(element(b, row, k)) * element(a, k, column);
-      element(product, row, column) = stored(sum);
-    }
-  }
-  destination = product;
+  destination = multiplied(b, a);
 }
 
 D3DMATRIX& quaternionMatrix(D3DMATRIX& destination, float x, float y, float z, float w) {

@@ -9,7 +9,7 @@
 
 #include "scene/mesh_node.h"
 #include "scene/vector3.h"
-#include "scene_device.h"
+#include "render/scene_device_seam.h"
 
 // Specular power of the lit modes.
 constexpr float LIT_SPECULAR_POWER = 12.0f;

@@ -4,15 +4,6 @@
 
 namespace {
 
-// Edit texts are read through a buffer of this many characters, terminator
-// included.
-constexpr int EDIT_TEXT_BUFFER = ControlPanel::MAX_EDIT_TEXT + 1;
-
-// The fill modes of the "tex", "wire" and "point" radios.
-constexpr int TEX_FILL_MODE = RENDER_MODE_TEXTURED;
-constexpr int WIRE_FILL_MODE = RENDER_MODE_WIREFRAME;
-constexpr int POINT_FILL_MODE = RENDER_MODE_POINTS;
-
 // The frame keeps its place; only its size follows the window.
 constexpr UINT FRAME_RESIZE_FLAGS = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
 
@@ -80,10 +71,7 @@ BOOL CMainDlg::OnInitDialog() {
   control.surface.reset();
   control.generating = false;
 
-  // A device that cannot start leaves everything else working: the world is
-  // still built and generated, only no frame is drawn.
-  renderer.attach(&device, renderFrame.GetSafeHwnd());
-  control.buildDefaultWorld();
+  composition.start(renderFrame.GetSafeHwnd());
   return TRUE;
 }
 
@@ -133,11 +121,11 @@ void CMainDlg::OnSize(UINT nType, int cx, int cy) {
   device.resize();
 }
 
-void CMainDlg::OnTex() { renderer.globalFillMode = TEX_FILL_MODE; }
+void CMainDlg::OnTex() { renderer.globalFillMode = fillModeOf(IDC_TEX); }
 
-void CMainDlg::OnWire() { renderer.globalFillMode = WIRE_FILL_MODE; }
+void CMainDlg::OnWire() { renderer.globalFillMode = fillModeOf(IDC_WIRE); }
 
-void CMainDlg::OnPoint() { renderer.globalFillMode = POINT_FILL_MODE; }
+void CMainDlg::OnPoint() { renderer.globalFillMode = fillModeOf(IDC_POINT); }
 
 void CMainDlg::OnRegenerate() { control.OnRegenerate(); }
 
@@ -151,26 +139,13 @@ void CMainDlg::OnCancel() {
   ::PostQuitMessage(0);
 }
 
-CWnd* CMainDlg::controlWindow(int controlId) {
-  switch (controlId) {
-    case IDC_NUMVERTS: return &numVertsEdit;
-    case IDC_NODES: return &nodesEdit;
-    case IDC_RAD: return &radEdit;
-    case IDC_MASS: return &massEdit;
-    case IDC_POW: return &powEdit;
-    case IDC_LEVEL: return &levelEdit;
-    case IDC_RNGE: return &rangeEdit;
-    case IDC_NPC: return &npcEdit;
-    case IDC_REGENERATE: return &regenerateButton;
-    case IDC_POV: return &povCheck;
-    case IDC_FIELD: return &fieldCheck;
-    case IDC_STUFF: return &stuffCheck;
-    default: return nullptr;
-  }
+CWnd* CMainDlg::controlWindow(int controlId, ControlKind kind) {
+  if (!controlIs(controlId, kind)) return nullptr;
+  return CWnd::FromHandlePermanent(::GetDlgItem(m_hWnd, controlId));
 }
 
 std::string CMainDlg::editText(int controlId) {
-  CWnd* edit = controlWindow(controlId);
+  CWnd* edit = controlWindow(controlId, ControlKind::EDIT);
   if (edit == nullptr) return std::string();
   char text[EDIT_TEXT_BUFFER] = "";
   edit->GetWindowText(text, EDIT_TEXT_BUFFER);
@@ -178,7 +153,7 @@ std::string CMainDlg::editText(int controlId) {
 }
 
 void CMainDlg::setEditText(int controlId, const char* text) {
-  CWnd* edit = controlWindow(controlId);
+  CWnd* edit = controlWindow(controlId, ControlKind::EDIT);
   if (edit != nullptr) edit->SetWindowText(text);
 }
 
@@ -187,7 +162,7 @@ void CMainDlg::setRegenerateCaption(const char* caption) {
 }
 
 bool CMainDlg::isChecked(int controlId) {
-  CWnd* check = controlWindow(controlId);
+  CWnd* check = controlWindow(controlId, ControlKind::CHECK);
   return check != nullptr && check->SendMessage(BM_GETCHECK) != 0;
 }
 

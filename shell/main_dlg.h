@@ -71,8 +71,8 @@ class CMainDlg : public CDialog, public ControlPanel {
   DECLARE_MESSAGE_MAP()
 
  private:
-  // The bound control of the given id, or null for an id the panel has not.
-  CWnd* controlWindow(int controlId);
+  // The bound control of the given id if it is of that kind, or null.
+  CWnd* controlWindow(int controlId, ControlKind kind);
 };
 
 // The About box: the icon, the program's name and version, and OK.

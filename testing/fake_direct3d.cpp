@@ -13,12 +13,6 @@ namespace {
 constexpr DWORD MATERIAL_HANDLE_BASE = 0x100;
 constexpr DWORD HANDLES_PER_MATERIAL = 0x10000;
 
-D3DMATRIX identity() {
-  D3DMATRIX matrix{};
-  matrix._11 = matrix._22 = matrix._33 = matrix._44 = 1.0f;
-  return matrix;
-}
-
 bool isFlexibleFormatOf32Bytes(DWORD code) {
   return code == D3DFVF_VERTEX || code == D3DFVF_LVERTEX || code == D3DFVF_TLVERTEX;
 }
@@ -504,9 +498,9 @@ FacetBase* direct3DFacetFor(FakeDirectDrawObject& directDraw, const IID& iid) {
 FakeD3DDevice::FakeD3DDevice(FakeState& state, int interfaceGeneration)
     : FakeObject(state, "device"),
       generation(interfaceGeneration),
-      worldMatrix(identity()),
-      viewMatrix(identity()),
-      projectionMatrix(identity()) {}
+      worldMatrix(identityMatrix()),
+      viewMatrix(identityMatrix()),
+      projectionMatrix(identityMatrix()) {}
 
 FacetBase* FakeD3DDevice::facetFor(const IID& iid) {
   if (generation == 2 && sameGuid(iid, IID_IDirect3DDevice2)) return facet<Device2Facet>();

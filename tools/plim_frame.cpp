@@ -158,9 +158,7 @@ int main(int argc, char** argv) {
   SceneRenderer renderer;
   FrameComposition composition{control, device, renderer};
   control.panel = &panel;
-  // As the dialog starts: the device on the frame, then the default world.
-  renderer.attach(&device, sceneWindow(*frameWindow));
-  control.buildDefaultWorld();
+  composition.start(sceneWindow(*frameWindow));
   if (!device.ready) {
     std::fprintf(stderr, "plim-frame: the device did not start\n");
     return 1;

@@ -14,10 +14,6 @@
 
 namespace {
 
-// Edit texts are read through a buffer of this many bytes, terminator
-// included, as the dialog reads them.
-constexpr int EDIT_TEXT_BUFFER = ControlPanel::MAX_EDIT_TEXT + 1;
-
 // clang-format off
 EM_JS(void, readElementText, (const char* element, char* text, int size), {
   stringToUTF8(document.getElementById(UTF8ToString(element)).value, text, size);
@@ -33,6 +29,10 @@ EM_JS(void, writeElementText, (const char* element, const char* text), {
 EM_JS(int, elementChecked, (const char* element), {
   return document.getElementById(UTF8ToString(element)).checked ? 1 : 0;
 });
+// Says in words, where the picture would be, why nothing can be drawn.
+EM_JS(void, showProblem, (const char* problem), {
+  plimFailed(UTF8ToString(problem) + "; the controls work, but nothing is drawn");
+});
 // clang-format on
 
 struct WebPage : ControlPanel {
@@ -44,29 +44,21 @@ struct WebPage : ControlPanel {
 
   WebPage() { control.panel = this; }
 
-  // As the dialog starts: the device on the canvas, then the default world.
-  void start() {
-    renderer.attach(&device, &canvas);
-    control.buildDefaultWorld();
-  }
-
   std::string editText(int controlId) override {
-    const ControlName* edit = controlWithId(controlId);
-    if (edit == nullptr || edit->kind != ControlKind::EDIT) return std::string();
+    if (!controlIs(controlId, ControlKind::EDIT)) return std::string();
     char text[EDIT_TEXT_BUFFER] = "";
-    readElementText(edit->name, text, EDIT_TEXT_BUFFER);
+    readElementText(controlWithId(controlId)->name, text, EDIT_TEXT_BUFFER);
     return text;
   }
   void setEditText(int controlId, const char* text) override {
-    const ControlName* edit = controlWithId(controlId);
-    if (edit != nullptr && edit->kind == ControlKind::EDIT) writeElementText(edit->name, text);
+    if (controlIs(controlId, ControlKind::EDIT)) writeElementText(controlWithId(controlId)->name, text);
   }
   void setRegenerateCaption(const char* caption) override {
     writeElementText(controlWithId(IDC_REGENERATE)->name, caption);
   }
   bool isChecked(int controlId) override {
-    const ControlName* check = controlWithId(controlId);
-    return check != nullptr && check->kind == ControlKind::CHECK && elementChecked(check->name) != 0;
+    return controlIs(controlId, ControlKind::CHECK) &&
+           elementChecked(controlWithId(controlId)->name) != 0;
   }
 };
 
@@ -76,7 +68,8 @@ WebPage page;
 }  // namespace
 
 int main() {
-  page.start();
+  page.composition.start(&page.canvas);
+  if (!page.device.problem.empty()) showProblem(page.device.problem.c_str());
   return 0;
 }
 
@@ -97,9 +90,9 @@ EMSCRIPTEN_KEEPALIVE void plim_regenerate() { page.control.OnRegenerate(); }
 EMSCRIPTEN_KEEPALIVE void plim_new() { page.control.OnNew(); }
 
 // The radios "tex", "wire" and "point": the fill mode of the cubes.
-EMSCRIPTEN_KEEPALIVE void plim_tex() { page.renderer.globalFillMode = RENDER_MODE_TEXTURED; }
-EMSCRIPTEN_KEEPALIVE void plim_wire() { page.renderer.globalFillMode = RENDER_MODE_WIREFRAME; }
-EMSCRIPTEN_KEEPALIVE void plim_point() { page.renderer.globalFillMode = RENDER_MODE_POINTS; }
+EMSCRIPTEN_KEEPALIVE void plim_tex() { page.renderer.globalFillMode = fillModeOf(IDC_TEX); }
+EMSCRIPTEN_KEEPALIVE void plim_wire() { page.renderer.globalFillMode = fillModeOf(IDC_WIRE); }
+EMSCRIPTEN_KEEPALIVE void plim_point() { page.renderer.globalFillMode = fillModeOf(IDC_POINT); }
 
 // The canvas has a new size in pixels.
 EMSCRIPTEN_KEEPALIVE void plim_resized() { page.device.resize(); }

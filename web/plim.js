@@ -96,10 +96,6 @@ function resetControls() {
   }
 }
 
-function webgl2Available() {
-  return document.createElement('canvas').getContext('webgl2') !== null;
-}
-
 adoptCanvas(document.getElementById('frame'));
 
 var Module = {
@@ -113,9 +109,6 @@ var Module = {
   postRun: [() => {
     window.plim.started = true;
     document.getElementById('controls').disabled = false;
-    if (!Module._plim_drawing() && !webgl2Available()) {
-      plimFailed('this browser gives it no WebGL2 to draw with; the controls work, but nothing is drawn');
-    }
     if (!stepByHand) requestAnimationFrame(tick);
   }],
   onAbort(what) {

@@ -44,8 +44,7 @@ void measure(const char* scene, bool field, bool stuff, int ticks, HWND window) 
   RenderDevice device;
   SceneRenderer renderer;
   FrameComposition composition{control, device, renderer};
-  renderer.attach(&device, window);
-  control.buildDefaultWorld();
+  composition.start(window);
 
   // The first ticks run the generation as well; later ones only draw.
   const double start = seconds();

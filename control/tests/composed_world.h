@@ -25,11 +25,10 @@ struct ComposedWorld {
   SceneRenderer renderer;
   FrameComposition composition{control, device, renderer};
 
-  // Attaches the renderer, which starts the device, and builds the default
-  // world with its first batch of points.
+  // Starts as the dialog starts: the device, then the default world with its
+  // first batch of points.
   void start() {
     control.panel = &panel;
-    renderer.attach(&device, window.handle);
-    control.buildDefaultWorld();
+    composition.start(window.handle);
   }
 };

@@ -53,12 +53,6 @@ inline void PrintTo(const RECT& rect, std::ostream* out) {
   *out << "{" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << "}";
 }
 
-inline D3DMATRIX identityMatrix() {
-  D3DMATRIX matrix{};
-  matrix._11 = matrix._22 = matrix._33 = matrix._44 = 1.0f;
-  return matrix;
-}
-
 inline D3DMATRIX translationMatrix(float x, float y, float z) {
   D3DMATRIX matrix = identityMatrix();
   matrix._41 = x;

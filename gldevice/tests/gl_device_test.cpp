@@ -468,3 +468,12 @@ TEST(GlDeviceStart, EveryValueSetIsInForceOnAFrameThatHadNoAreaAndOnANewContext)
   ASSERT_TRUE(device.ready);
   EXPECT_EQ(drawEveryKind(device, renderer), expected) << "after the frame grew";
 }
+
+TEST_F(GlFrame, AShaderThatDoesNotCompileIsReportedInTheDriversWords) {
+  std::string problem;
+  EXPECT_EQ(compileShader(GL_FRAGMENT_SHADER, "#version 300 es\nvoid main() { nothing; }\n",
+                          problem),
+            0u);
+  EXPECT_NE(problem.find("the fragment shader does not compile: "), std::string::npos) << problem;
+  EXPECT_NE(problem.find("nothing"), std::string::npos) << "the driver's log names the word";
+}
