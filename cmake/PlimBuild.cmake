@@ -61,6 +61,9 @@ enable_testing()
 # TIMEOUT (default PLIM_TEST_TIMEOUT) ends a test that hangs, so that a stuck
 # program fails its entry instead of holding the whole run.
 set(PLIM_TEST_TIMEOUT 90)
+# The virtual display's size, which a test's Wine virtual desktop fills
+# (scripts/on-wine-display reads it from here too).
+set(PLIM_SCREEN 1024x768)
 function(plim_add_test name)
   if(EMSCRIPTEN)
     return()
@@ -78,7 +81,7 @@ function(plim_add_test name)
   target_link_libraries(${name} PRIVATE ${TEST_LIBRARIES} plim_options)
   if(TEST_IN_DESKTOP AND WIN32)
     add_test(NAME ${name}
-             COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} explorer /desktop=plim-${name},1024x768
+             COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} explorer /desktop=plim-${name},${PLIM_SCREEN}
                      $<TARGET_FILE:${name}>)
     set(TEST_ON_SCREEN ON)
   else()

@@ -13,7 +13,7 @@ namespace {
 // decimals) and for "cancel %d" of any int.
 constexpr int NUMBER_TEXT_SIZE = 64;
 
-// The eight parameter edits and the button's two captions.
+// The Regenerate button's two captions.
 const char* const REGENERATE_CAPTION = "Regenerate";
 const char* const CANCEL_CAPTION_FORMAT = "cancel %d";
 

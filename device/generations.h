@@ -95,7 +95,9 @@ inline Path<DirectX5> directX5Path(RenderDevice& d) {
 }
 
 // Runs `step` on the path of the active generation and returns its result;
-// with neither generation active (no DirectDraw yet) returns `neither`.
+// with neither generation active returns `neither`. No run reaches that: one
+// generation is active from construction on (useDx6, until createDirectDraw
+// may switch to useDx5); it is the result the operations promise all the same.
 template <class Step>
 HRESULT onPath(RenderDevice& device, HRESULT neither, Step&& step) {
   if (device.useDx6) return step(directX6Path(device));
