@@ -477,3 +477,19 @@ TEST_F(GlFrame, AShaderThatDoesNotCompileIsReportedInTheDriversWords) {
   EXPECT_NE(problem.find("the fragment shader does not compile: "), std::string::npos) << problem;
   EXPECT_NE(problem.find("nothing"), std::string::npos) << "the driver's log names the word";
 }
+
+TEST_F(GlFrame, DepthsTheWindowsProgramsZBufferCannotTellApartAreOne) {
+  // Two depths inside one step of a 16-bit z-buffer, the Windows program's:
+  // the farther surface, drawn second, passes the test as the nearer did.
+  const int step = 58982;  // depth 1 - 1/z near 0.9, z near 10
+  const auto at = [](double depth) { return float(1.0 / (1.0 - depth)); };
+  const float nearer = at((step + 0.1) / 65535), farther = at((step + 0.4) / 65535);
+  D3DMATERIAL red = material(), blue = material();
+  red.dcvEmissive.r = 1.0f;
+  blue.dcvEmissive.b = 1.0f;
+  device.updateMaterial(red);
+  triangle(nearer);
+  device.updateMaterial(blue);
+  triangle(farther);
+  expectNear(centre(), {0, 0, 255});
+}
