@@ -105,6 +105,16 @@ const char* const UNIFORM_NAMES[UNIFORM_COUNT] = {
 
 constexpr int MATERIAL_ATTRIBUTE = 2;  // and the three after it
 
+// What the driver says of a shader or program it refused.
+template <class GetValue, class GetLog>
+std::string infoLog(unsigned object, GetValue getValue, GetLog getLog) {
+  GLint length = 0;
+  getValue(object, GL_INFO_LOG_LENGTH, &length);
+  std::string log(size_t(std::max(length, 1)), '\0');
+  getLog(object, GLsizei(log.size()), nullptr, &log[0]);
+  return log.c_str();
+}
+
 unsigned link(unsigned vertexShader, unsigned fragmentShader, std::string& problem) {
   const unsigned program = glCreateProgram();
   glAttachShader(program, vertexShader);
@@ -115,11 +125,7 @@ unsigned link(unsigned vertexShader, unsigned fragmentShader, std::string& probl
   GLint linked = GL_FALSE;
   glGetProgramiv(program, GL_LINK_STATUS, &linked);
   if (linked == GL_TRUE) return program;
-  GLint length = 0;
-  glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-  std::string log(size_t(std::max(length, 1)), '\0');
-  glGetProgramInfoLog(program, GLsizei(log.size()), nullptr, &log[0]);
-  problem = "the shaders do not link: " + std::string(log.c_str());
+  problem = "the shaders do not link: " + infoLog(program, glGetProgramiv, glGetProgramInfoLog);
   glDeleteProgram(program);
   return 0;
 }
@@ -133,6 +139,18 @@ void describeVertices() {
                         reinterpret_cast<const void*>(NORMAL_OFFSET));
 }
 
+// A vertex array with its vertex buffer and, given one, its index buffer,
+// made and bound.
+void makeArray(unsigned& array, unsigned& vertexBuffer, unsigned* indexBuffer) {
+  glGenVertexArrays(1, &array);
+  glGenBuffers(1, &vertexBuffer);
+  glBindVertexArray(array);
+  glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
+  if (indexBuffer == nullptr) return;
+  glGenBuffers(1, indexBuffer);
+  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, *indexBuffer);
+}
+
 }  // namespace
 
 unsigned compileShader(unsigned kind, const std::string& source, std::string& problem) {
@@ -143,12 +161,8 @@ unsigned compileShader(unsigned kind, const std::string& source, std::string& pr
   GLint compiled = GL_FALSE;
   glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
   if (compiled == GL_TRUE) return shader;
-  GLint length = 0;
-  glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-  std::string log(size_t(std::max(length, 1)), '\0');
-  glGetShaderInfoLog(shader, GLsizei(log.size()), nullptr, &log[0]);
   problem = std::string(kind == GL_VERTEX_SHADER ? "the vertex" : "the fragment") +
-            " shader does not compile: " + log.c_str();
+            " shader does not compile: " + infoLog(shader, glGetShaderiv, glGetShaderInfoLog);
   glDeleteShader(shader);
   return 0;
 }
@@ -168,26 +182,11 @@ bool createObjects(GlObjects& objects, std::string& problem) {
     objects.locations[u] = glGetUniformLocation(objects.program, UNIFORM_NAMES[u]);
   }
 
-  glGenVertexArrays(1, &objects.listArray);
-  glGenBuffers(1, &objects.listBuffer);
-  glBindVertexArray(objects.listArray);
-  glBindBuffer(GL_ARRAY_BUFFER, objects.listBuffer);
+  makeArray(objects.listArray, objects.listBuffer, nullptr);
   describeVertices();
-
-  glGenVertexArrays(1, &objects.triangleArray);
-  glGenBuffers(1, &objects.vertexBuffer);
-  glGenBuffers(1, &objects.indexBuffer);
-  glBindVertexArray(objects.triangleArray);
-  glBindBuffer(GL_ARRAY_BUFFER, objects.vertexBuffer);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.indexBuffer);
+  makeArray(objects.triangleArray, objects.vertexBuffer, &objects.indexBuffer);
   describeVertices();
-
-  glGenVertexArrays(1, &objects.litArray);
-  glGenBuffers(1, &objects.litBuffer);
-  glGenBuffers(1, &objects.litIndexBuffer);
-  glBindVertexArray(objects.litArray);
-  glBindBuffer(GL_ARRAY_BUFFER, objects.litBuffer);
-  glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, objects.litIndexBuffer);
+  makeArray(objects.litArray, objects.litBuffer, &objects.litIndexBuffer);
   const GLsizei stride = sizeof(GlLitVertex);
   glEnableVertexAttribArray(POSITION_ATTRIBUTE);
   glVertexAttribPointer(POSITION_ATTRIBUTE, 4, GL_FLOAT, GL_FALSE, stride,
