@@ -67,9 +67,9 @@ web: setup-web
 serve: web
 	@node web/serve.mjs build/web/site
 
-# The page in headless chromium, driven through puppeteer-core.
+# The page's tests in chromium, Firefox ESR and WebKitGTK, a line per engine.
 test-web: web
-	cd web && node --test tests/
+	@scripts/test-web
 
 # The same frames drawn on the Direct3D device under Wine, on the GL device and
 # by the page, compared pixel by pixel (scripts/test-pictures).

@@ -49,10 +49,14 @@ else
   runs_32bit=false
 fi
 
-# The page: emscripten (its system libraries come prebuilt), chromium to run
-# it headless, Mesa's EGL and GLES for the GL device's tests, Node and npm
-# for the page's tests (any Node will do: one that is there already stays).
-web_packages=(emscripten chromium libegl-dev libgles-dev "libegl-mesa0:$(dpkg --print-architecture)")
+# The page: emscripten (its system libraries come prebuilt); the three
+# browser engines its tests run in, chromium (Blink), Firefox ESR (Gecko) and
+# WebKitGTK's WebDriver with its MiniBrowser (WebKit), each drawing WebGL2
+# with Mesa on the virtual display; Mesa's EGL and GLES for the GL device's
+# tests; Node and npm for the page's tests (any Node will do: one that is
+# there already stays).
+web_packages=(emscripten chromium firefox-esr webkit2gtk-driver
+  libegl-dev libgles-dev "libegl-mesa0:$(dpkg --print-architecture)")
 if [ "$target" = web ]; then
   packages+=("${web_packages[@]}")
   if ! command -v node >/dev/null || ! command -v npm >/dev/null; then

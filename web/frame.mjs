@@ -1,5 +1,5 @@
 // The page's frame pictures: plim-frame's arguments, drawn by the page in a
-// browser. The page is opened to step by hand (index.html?step), in a window
+// browser (PLIM_ENGINE's, web/tests/browser.mjs, on the virtual display). The page is opened to step by hand (index.html?step), in a window
 // whose canvas is the frame size asked for; the edits are pasted and the
 // buttons pressed as a user does; then the test steps the ticks itself and
 // reads the canvas back after each tick named, as PREFIX-N.png.
@@ -9,7 +9,7 @@
 import { deflateSync, crc32 } from 'node:zlib';
 import { writeFileSync } from 'node:fs';
 import { createInterface } from 'node:readline';
-import { canvasPicture, newPage, startBrowser } from './tests/browser.mjs';
+import { canvasPicture, openPage, setEdit, startBrowser } from './tests/browser.mjs';
 
 // The width of the control column the canvas sits beside.
 const CONTROL_COLUMN = 75;
@@ -60,17 +60,13 @@ export function png(width, height, rgb) {
 }
 
 export async function drawFrames(session, request) {
-  const page = await newPage(session);
+  const page = await openPage(session,
+    { width: request.width + CONTROL_COLUMN, height: request.height, query: '?step' });
   try {
-    await page.setViewport({ width: request.width + CONTROL_COLUMN, height: request.height });
-    await page.goto(`${session.url}?step`);
-    await page.waitForFunction(() => window.plim && window.plim.started);
     // Pasted into the edits, then Regenerate twice (the first press cancels
     // the default world's run) and, for the NPC count, New.
     const world = request.edits.filter(([name]) => name !== 'npc');
-    for (const [name, text] of request.edits) {
-      await page.$eval(`#${name}`, (edit, text) => { edit.value = text; }, text);
-    }
+    for (const [name, text] of request.edits) await setEdit(page, name, text);
     if (world.length > 0) {
       await page.click('#regenerate');
       await page.click('#regenerate');
@@ -80,7 +76,7 @@ export async function drawFrames(session, request) {
     const last = Math.max(...request.ticks);
     for (let tick = 1; tick <= last; ++tick) {
       if (request.fills.has(tick)) await page.click(`#${request.fills.get(tick)} + span`);
-      await page.evaluate(() => window.plim.step(1));
+      await page.run(() => window.plim.step(1));
       if (!request.ticks.includes(tick)) continue;
       const frame = await canvasPicture(page);
       if (frame.width !== request.width || frame.height !== request.height) {

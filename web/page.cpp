@@ -18,10 +18,17 @@ namespace {
 EM_JS(void, readElementText, (const char* element, char* text, int size), {
   stringToUTF8(document.getElementById(UTF8ToString(element)).value, text, size);
 });
+// A button's caption is its text node's data, changed in place: WebKit drops
+// a click whose press landed on a node removed before the release, and the
+// "cancel" caption changes every tick.
 EM_JS(void, writeElementText, (const char* element, const char* text), {
   const control = document.getElementById(UTF8ToString(element));
   if (control.tagName === "BUTTON") {
-    control.textContent = UTF8ToString(text);
+    if (control.firstChild) {
+      control.firstChild.data = UTF8ToString(text);
+    } else {
+      control.textContent = UTF8ToString(text);
+    }
   } else {
     control.value = UTF8ToString(text);
   }

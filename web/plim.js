@@ -87,6 +87,17 @@ function wireControls() {
     control.addEventListener(control.type === 'radio' ? 'change' : 'click', () => handler());
   }
   for (const edit of document.querySelectorAll('#controls [data-digits]')) digitsOnly(edit);
+  keepFocusInView(document.getElementById('controls'));
+}
+
+// A control that takes the focus is brought wholly into the column's view,
+// scrolled as far as needed and no further, in every browser (Firefox
+// leaves one that shows in part as it is). A push button's box is its
+// label's.
+function keepFocusInView(column) {
+  column.addEventListener('focusin', (event) => {
+    (event.target.closest('label') || event.target).scrollIntoView({ block: 'nearest' });
+  });
 }
 
 // The dialog opens with no button pressed, whatever the browser restored.

@@ -15,27 +15,43 @@ const TYPES = {
   '.ico': 'image/x-icon',
 };
 
-// Resolves with the server's address once it listens.
-export function serve(folder, port = 0) {
+// Resolves with the server's address once it listens. What the page's tests
+// do to the page before it loads, they do here, the same for every browser:
+//   first    a script's text, run before any of the page's own
+//   hold     a promise: the program (plim-module.js) is sent once it settles
+//   missing  paths answered 404, as if they were not there
+// Every request answered 400 or over is kept in `failed`.
+export function serve(folder, { port = 0, first, hold, missing = [] } = {}) {
   const root = resolve(folder);
+  const failed = [];
+  const answer = (response, status, path) => {
+    if (status >= 400) failed.push(path);
+    response.writeHead(status).end();
+  };
   const server = createServer(async (request, response) => {
     const path = new URL(request.url, 'http://localhost').pathname;
     const file = normalize(join(root, path === '/' ? 'index.html' : path));
-    if (!file.startsWith(root)) {
-      response.writeHead(403).end();
-      return;
-    }
+    if (!file.startsWith(root)) return answer(response, 403, path);
+    if (missing.includes(path)) return answer(response, 404, path);
+    if (hold && path === '/plim-module.js') await hold;
     try {
-      const body = await readFile(file);
+      let body = await readFile(file);
+      if (first && extname(file) === '.html') {
+        body = body.toString().replace('<head>', `<head><script>${first}</script>`);
+      }
       response.writeHead(200, { 'Content-Type': TYPES[extname(file)] || 'application/octet-stream' });
       response.end(body);
     } catch {
-      response.writeHead(404).end();
+      answer(response, 404, path);
     }
   });
   return new Promise((done) => {
     server.listen(port, '127.0.0.1', () => {
-      done({ url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() });
+      const close = () => {
+        server.close();
+        server.closeAllConnections();
+      };
+      done({ url: `http://127.0.0.1:${server.address().port}/`, failed, close });
     });
   });
 }

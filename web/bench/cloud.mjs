@@ -1,14 +1,13 @@
 // Prints the page's point cloud of the default world once it is complete, as
 // tools/plim_cloud.cpp prints a build's: one point a line, each coordinate
 // as the bits of its 32-bit float in hexadecimal.
-import { openPage, startBrowser } from '../tests/browser.mjs';
+import { openPage, startBrowser, untilIdle } from '../tests/browser.mjs';
 
 const session = await startBrowser({ unlimited: true });
 try {
   const page = await openPage(session);
-  await page.waitForFunction(() =>
-    document.getElementById('regenerate').textContent === 'Regenerate', { timeout: 600000 });
-  const lines = await page.evaluate(() => {
+  await untilIdle(page);
+  const lines = await page.run(() => {
     const bits = new DataView(new ArrayBuffer(4));
     const hex = (value) => {
       bits.setFloat32(0, value);

@@ -1,14 +1,16 @@
-// The page's idle ticks per second in headless chromium with the frame-rate
-// limit off, measured as e2e/bench/plim_tick_rate.cpp measures plim.exe: the
+// The page's idle ticks per second in one browser engine (PLIM_ENGINE's,
+// web/tests/browser.mjs) with its frame-rate limit off where it has one,
+// measured as e2e/bench/plim_tick_rate.cpp measures plim.exe: the
 // default world and ten times it, "Field" off and on, while the cloud is
 // sampled and while idle after, the best of short rounds, on a canvas of the
 // given size (the program's render frame). Also the time from opening the
-// page to its first drawn frame, and, for scale, what chromium's WebGL
+// page to its first drawn frame, and, for scale, what the engine's WebGL
 // alone makes of as many points as the worlds have, drawn with the simplest
-// shader and nothing else. Prints figures, one line per case, and asserts
+// shader and nothing else. Prints figures, one line per case
+// (engine|world|points|cubes|Field|state|ticks per second), and asserts
 // nothing.
 //   node web/bench/tick-rate.mjs [width height]
-import { startBrowser } from '../tests/browser.mjs';
+import { ENGINE, openPage, setEdit, startBrowser, untilIdle } from '../tests/browser.mjs';
 
 const ROUNDS = 8;
 const ROUND_MS = 500;
@@ -26,25 +28,21 @@ const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 const session = await startBrowser({ unlimited: true });
 try {
-  const page = await session.browser.newPage();
-  await page.setViewport({ width: width + COLUMN_WIDTH, height });
-  await page.goto(session.url);
-  await page.waitForFunction(() => window.plim && window.plim.firstFrame !== null);
-  const firstFrame = await page.evaluate(() => window.plim.firstFrame);
-  const idle = () => page.evaluate(() =>
+  const page = await openPage(session, { width: width + COLUMN_WIDTH, height });
+  const firstFrame = await page.run(() => window.plim.firstFrame);
+  const idle = () => page.run(() =>
     document.getElementById('regenerate').textContent === 'Regenerate');
-  const ticks = () => page.evaluate(() => window.plim.ticks);
-  const setEdit = (id, text) => page.$eval(`#${id}`, (e, t) => { e.value = t; }, text);
-  const click = (id) => page.$eval(`#${id}`, (e) => e.click());
-  const setField = (on) => page.$eval('#field', (e, on) => { e.checked = on; }, on);
+  const ticks = () => page.run(() => window.plim.ticks);
+  const click = (id) => page.run((id) => document.getElementById(id).click(), id);
+  const setField = (on) => page.run((on) => { document.getElementById('field').checked = on; }, on);
 
   // A rebuild as the Windows measurement makes one: a running generation is
   // cancelled first, then the point count, Regenerate, the NPCs and New.
   async function rebuild(world) {
     if (!(await idle())) await click('regenerate');
-    await setEdit('numverts', String(world.points));
+    await setEdit(page, 'numverts', String(world.points));
     await click('regenerate');
-    await setEdit('npc', String(world.npcs));
+    await setEdit(page, 'npc', String(world.npcs));
     await click('new');
   }
   async function round(generating) {
@@ -64,11 +62,8 @@ try {
     return last - start < SHORTEST_ROUND_MS ? 0 : (lastTicks - first) * 1000 / (last - start);
   }
 
-  await page.waitForFunction(() =>
-    document.getElementById('regenerate').textContent === 'Regenerate', { timeout: 600000 });
-  console.log(`page ticks/s, canvas ${width} x ${height}, chromium with the frame-rate limit off;` +
-              ` best of ${ROUNDS} rounds of ${ROUND_MS} ms`);
-  console.log(`first frame drawn ${firstFrame.toFixed(0)} ms after the page was opened`);
+  await untilIdle(page);
+  console.log(`${ENGINE}|first frame|${firstFrame.toFixed(0)}`);
   for (const world of WORLDS) {
     for (const field of [false, true]) {
       await setField(field);
@@ -77,20 +72,18 @@ try {
         await rebuild(world);
         best = Math.max(best, await round(true));
       }
-      console.log(`${world.name}|${world.points}|${world.npcs + 1}|${field ? 'on' : 'off'}|generating|${best.toFixed(1)}`);
+      console.log(`${ENGINE}|${world.name}|${world.points}|${world.npcs + 1}|${field ? 'on' : 'off'}|generating|${best.toFixed(1)}`);
       await setField(false);
-      await page.waitForFunction(() =>
-        document.getElementById('regenerate').textContent === 'Regenerate', { timeout: 600000 });
+      await untilIdle(page);
       await setField(field);
       best = 0;
       for (let i = 0; i < ROUNDS; ++i) best = Math.max(best, await round(false));
-      console.log(`${world.name}|${world.points}|${world.npcs + 1}|${field ? 'on' : 'off'}|idle|${best.toFixed(1)}`);
+      console.log(`${ENGINE}|${world.name}|${world.points}|${world.npcs + 1}|${field ? 'on' : 'off'}|idle|${best.toFixed(1)}`);
     }
   }
   for (const world of WORLDS) {
     const rate = await bareWebGlRate(session, width, height, world.points);
-    console.log(`chromium's WebGL alone, ${world.points} one-pixel points a frame and nothing` +
-                ` else: ${rate.toFixed(1)} frames/s`);
+    console.log(`${ENGINE}|bare WebGL|${world.points}|0|off|idle|${rate.toFixed(1)}`);
   }
 } finally {
   await session.close();
@@ -100,10 +93,9 @@ try {
 // one-pixel white points each animation frame, from a buffer sent once:
 // the least a frame of the page's points costs in this browser.
 async function bareWebGlRate(session, width, height, points) {
-  const page = await session.browser.newPage();
-  await page.setViewport({ width, height });
+  const page = await session.newPage({ width, height });
   await page.goto('about:blank');
-  await page.evaluate((width, height, points) => {
+  await page.run((width, height, points) => {
     const canvas = document.createElement('canvas');
     canvas.width = width;
     canvas.height = height;
@@ -130,11 +122,11 @@ async function bareWebGlRate(session, width, height, points) {
     gl.bufferData(gl.ARRAY_BUFFER, places, gl.STATIC_DRAW);
     gl.enableVertexAttribArray(0);
     gl.vertexAttribPointer(0, 2, gl.FLOAT, false, 0, 0);
-    window.frames = 0;
+    window.bareFrames = 0;
     const frame = () => {
       gl.clear(gl.COLOR_BUFFER_BIT);
       gl.drawArrays(gl.POINTS, 0, points);
-      window.frames += 1;
+      window.bareFrames += 1;
       requestAnimationFrame(frame);
     };
     requestAnimationFrame(frame);
@@ -142,10 +134,10 @@ async function bareWebGlRate(session, width, height, points) {
   let best = 0;
   for (let i = 0; i < ROUNDS; ++i) {
     await sleep(SETTLE_MS);
-    const first = await page.evaluate(() => window.frames);
+    const first = await page.run(() => window.bareFrames);
     const start = performance.now();
     await sleep(ROUND_MS);
-    const count = await page.evaluate(() => window.frames);
+    const count = await page.run(() => window.bareFrames);
     best = Math.max(best, (count - first) * 1000 / (performance.now() - start));
   }
   await page.close();
