@@ -52,10 +52,12 @@ void readFrameSize(const GlWindow& window, int& width, int& height) {
 }
 
 // The frame's rows run from the top, the canvas's from the bottom: the copy
-// turns it upright.
+// turns it upright. The canvas stays bound until the next frame begins:
+// WebKit shows whatever framebuffer is bound when it takes the canvas's
+// picture, which would be the device's own, upside down.
 void showFrame(const GlContext&, unsigned frameBuffer, int width, int height) {
   glBindFramebuffer(GL_READ_FRAMEBUFFER, frameBuffer);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   glBlitFramebuffer(0, 0, width, height, 0, height, width, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-  glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
 }

@@ -39,9 +39,12 @@ bool onScreen(const D3DVERTEX& vertex, const D3DMATRIX& m, double& x, double& y)
 
 }  // namespace
 
+// A frame begins with its clear, in the device's own framebuffer (the last
+// frame shown may have left the window's bound).
 HRESULT GlDevice::clear() {
   if (!ready) return S_OK;
   flush();
+  glBindFramebuffer(GL_FRAMEBUFFER, objects.frameBuffer);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   return S_OK;
 }

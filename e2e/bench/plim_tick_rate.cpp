@@ -162,11 +162,20 @@ void report(const World& world, bool field, const char* state, const Rounds& rou
 int main() {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   PlimDriver plim;
+  const double launched = secondsNow();
   if (!plim.start()) {
     std::printf("cannot start %s\n", defaultProgramPath().c_str());
     return 1;
   }
   if (!plim.countFrames()) return 1;
+  // Frames are counted from the dialog's showing on: a frame drawn before
+  // that is missed, and the time may be one frame late.
+  if (!waitUntil([&] { return plim.framesComposed() > 0; }, PlimDriver::START_TIMEOUT_MS)) {
+    std::printf("the program drew no frame\n");
+    return 1;
+  }
+  std::printf("first frame drawn %.0f ms after plim.exe was started\n",
+              (secondsNow() - launched) * 1000);
   // The program's window at the top left, the device's at the bottom right:
   // neither covers the other.
   plim.move(0, 0);

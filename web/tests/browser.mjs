@@ -181,7 +181,12 @@ async function webDriverPage() {
   const element = async (selector) =>
     (await session('POST', '/element', { using: 'css selector', value: selector }))[ELEMENT];
   let box = '';
-  const keepBox = (box) => { document.documentElement.style.cssText = box; };
+  // Resolves once the page has seen its new box (its resize observers run
+  // before the next frame is painted).
+  const keepBox = (box) => new Promise((done) => {
+    document.documentElement.style.cssText = box;
+    requestAnimationFrame(() => requestAnimationFrame(done));
+  });
   return {
     async goto(url) {
       await session('POST', '/url', { url });
@@ -210,18 +215,30 @@ async function webDriverPage() {
     // this page and on those it goes to.
     async resize(width, height, scale = 1) {
       if (scale !== 1) throw new Error('WebKitGTK\'s WebDriver cannot set the screen\'s scale');
+      // The window takes its new size a moment after WebDriver answers.
+      const settled = async () => {
+        let last = [];
+        for (let reads = 0; reads < 40; ++reads) {
+          const now = await this.run(() => [window.innerWidth, window.innerHeight]);
+          if (now[0] === last[0] && now[1] === last[1]) return now;
+          last = now;
+          await sleep(50);
+        }
+        return last;
+      };
       let outer = { width, height };
       let inner;
-      for (let tries = 0; tries < 5; ++tries) {
+      for (let tries = 0; tries < 8; ++tries) {
         await session('POST', '/window/rect', outer);
-        inner = await this.run(() => [window.innerWidth, window.innerHeight]);
+        inner = await settled();
         if (inner[0] === width && inner[1] === height) break;
-        outer = { width: outer.width + width - inner[0], height: outer.height + height - inner[1] };
+        outer = { width: Math.max(outer.width + width - inner[0], width), height: outer.height + height - inner[1] };
       }
       if (inner[1] !== height || inner[0] < width) {
         throw new Error(`the page area of WebKit's window cannot be made ${width} x ${height}`);
       }
-      box = inner[0] === width ? '' : `width: ${width}px; height: ${height}px`;
+      // Positioned, the box is what the page's canvas and column fill.
+      box = inner[0] === width ? '' : `position: relative; width: ${width}px; height: ${height}px`;
       await this.run(keepBox, box);
     },
     async close() {
@@ -249,8 +266,8 @@ export const untilIdle = (page) =>
 
 // What the canvas shows, as a user sees it: width, height and RGB bytes, rows
 // from the top. The device draws into a framebuffer of its own and copies each
-// finished frame to the canvas; it is the canvas that is read here, and the
-// device's framebuffer stays bound as the device left it.
+// finished frame to the canvas; it is the canvas that is read here, and
+// whatever framebuffer is bound stays bound.
 export async function canvasPicture(page) {
   const { width, height, rgb } = await page.run(() => {
     const canvas = document.getElementById('frame');
