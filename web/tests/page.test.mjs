@@ -1,7 +1,8 @@
 // The page in headless chromium, driven as a user drives it: it draws, the
 // Regenerate button counts down as the dialog's does, the edits are read and
 // refused as the dialog reads and refuses them, from the keyboard too, the
-// canvas follows the window (web/tests/start.test.mjs: what goes wrong around
+// canvas follows the window, and a tick waits while the browser is behind
+// with drawing the frames (web/tests/start.test.mjs: what goes wrong around
 // the start, and a lost WebGL context).
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
@@ -139,5 +140,24 @@ test('draws at the new size when the window changes size', async () => {
   }
   assert.ok(rightmost > 400, `the rightmost drawn column is ${rightmost}`);
   assert.equal(await page.$eval('#frame', (c) => c.height), 500);
+  await page.close();
+});
+
+test('holds its next tick back while the browser draws two frames, or one after a slow one', async () => {
+  const page = await newPage(session);
+  await page.goto(`${session.url}?step`);
+  await page.waitForFunction(() => window.plim.started);
+  const stepAndAsk = () => { window.plim.step(1); return Module._plim_drawing_behind(); };
+  const drawn = () => page.waitForFunction(() => Module._plim_drawing_behind() === 0);
+  // WebGL tells a frame finished only in a later turn of the event loop.
+  assert.deepEqual(await page.evaluate(`[(${stepAndAsk})(), (${stepAndAsk})()]`), [0, 1]);
+  await drawn();
+  // A frame that cannot be seen finished for 150 ms is a slow one.
+  await page.evaluate(() => {
+    window.plim.step(1);
+    for (const until = performance.now() + 150; performance.now() < until;);
+  });
+  await drawn();
+  assert.equal(await page.evaluate(stepAndAsk), 1);
   await page.close();
 });
