@@ -19,11 +19,11 @@ namespace {
 
 // How long a frame may take the browser to draw while the page hands it the
 // next one before it is done. Without a GPU the browser draws in software,
-// after the tick, in a process of its own: a frame of the heaviest world
-// (its 50000 points above all) took 60-150 ms in chromium here, and while
-// nothing on the screen waits for the canvas (scrolled out of view)
-// animation frames go on at 60 a second: 26 frames were queued, and reading
-// one pixel back took 2.7 s. Frames drawn within this time may be two in
+// after the tick, in a process of its own: a frame of 50000 points and
+// 1001 cubes took 60-150 ms in chromium here, and while nothing on the
+// screen waits for the canvas (scrolled out of view) animation frames go on
+// at 60 a second: 26 frames were queued, and reading one pixel back took
+// 2.7 s. Frames drawn within this time may be two in
 // the browser's queue; a slower frame is drawn alone, so that a call that
 // waits for the browser's drawing (reading the canvas back, a new size)
 // waits about twice this at most, or one frame's drawing.
