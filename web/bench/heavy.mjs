@@ -33,9 +33,9 @@ const WEBDRIVER_PORT = 4450;
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
-// The browsers, each behind the same four operations: run a function in the
-// page (its source and one argument; it returns plain data), give the page
-// area a size, capture the window, and close. chromium and Firefox through
+// The browsers, each behind the same five operations: open an address, run a
+// function in the page (its source and one argument; it returns plain data),
+// give the page area a size, capture the window, and close. chromium and Firefox through
 // puppeteer-core, WebKitGTK's MiniBrowser through classic WebDriver.
 const ENGINES = {
   chromium: () => viaPuppeteer({
