@@ -123,7 +123,11 @@ void GlDevice::tearDown() {
   waiting = GlWaiting{};
   // Also on a context the browser took away: its objects are gone, but the
   // page's tables of them are freed only this way.
-  if (context.handle != 0) releaseObjects(objects);
+  if (context.handle != 0) {
+    forgetFramesInFlight();
+    releaseObjects(objects);
+  }
+  lastFrameTime = {};
   objects = GlObjects{};
   destroyContext(context);
 }

@@ -16,7 +16,8 @@
 // now (GlCache), and draws waiting to go to GL together (GlWaiting):
 //   gl_device.cpp        start-up, teardown, resize, a lost context; states,
 //                        transforms, lights and the material
-//   gl_device_draw.cpp   clear, the scene bracket and the draws
+//   gl_device_draw.cpp   clear, the scene bracket and the draws; the frames
+//                        GL has not finished drawing
 //   gl_program.cpp       the shaders, their uniforms and the GL objects
 //   gl_context_egl.cpp / gl_context_web.cpp   the context, one per build
 #pragma once
@@ -25,7 +26,9 @@
 #include "gldevice/gl_program.h"
 #include "platform/d3d_types.h"
 
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,6 +79,16 @@ struct GlWaiting {
   bool trianglesLit = true;
 };
 
+// A frame handed to GL and a fence set after its last call. GL may draw a
+// frame long after present returns: a browser draws WebGL in a process of
+// its own, in software on a machine without a GPU, and a call that waits
+// for GL (reading pixels back, checking a new framebuffer) waits for every
+// frame queued before it.
+struct GlFrameInFlight {
+  void* fence = nullptr;  // the GLsync
+  std::chrono::steady_clock::time_point presented;
+};
+
 struct GlDevice {
   bool ready = false;
   // Set by the renderer for Direct3D's device choice; every GL device draws
@@ -102,6 +115,11 @@ struct GlDevice {
   // Triangle corners turned into edges or kept as points for the wire and
   // point fills, which GLES does not have.
   std::vector<std::uint32_t> outline;
+  // Frames presented that GL had not finished when last asked, oldest first,
+  // and how long the frame GL finished last took from present until the
+  // device saw it finished.
+  std::deque<GlFrameInFlight> framesInFlight;
+  std::chrono::steady_clock::duration lastFrameTime{};
 
   GlDevice();
   ~GlDevice();
@@ -123,6 +141,14 @@ struct GlDevice {
   // every state as it was. A device that has no context (none could be had
   // at start-up or since) tries again. True when the device is ready after.
   bool restoreIfLost();
+  // Whether the next frame should wait for GL to draw the frames it has;
+  // asks GL without waiting. Two frames may be in GL's queue while GL draws
+  // a frame within quickFrame; one alone once a frame took longer. A caller
+  // that presents a frame per turn of the event loop and waits while this
+  // holds keeps the wait of any call that has to wait for GL (reading pixels
+  // back, a new framebuffer) within about twice quickFrame, or one frame's
+  // drawing where that takes longer, however fast the turns come.
+  bool drawingBehind(std::chrono::steady_clock::duration quickFrame);
 
   HRESULT setLight(int slot, D3DLIGHT2 light);
   void releaseLight(int slot);
@@ -159,6 +185,8 @@ struct GlDevice {
   void applyFixedState();
   void applyRenderStates();
   void prepareDraw(const D3DMATRIX& worldView, bool lit);
+  void forgetFinishedFrames();
+  void forgetFramesInFlight();
   void flush();
   void flushLists();
   void flushTriangles();

@@ -1,4 +1,6 @@
-// The GlDevice's frame: clear, the scene bracket, and the draws. Point and
+// The GlDevice's frame: clear, the scene bracket, and the draws, and a fence
+// after each frame presented, by which the device tells whether GL is still
+// drawing frames presented long ago. Point and
 // line lists that follow one another with nothing changed between them are
 // drawn together (the "Field" lines come one call per point, and each GL
 // call costs far more in a browser than the vertices do). Triangles are
@@ -9,6 +11,7 @@
 
 #include <GLES3/gl3.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -18,6 +21,10 @@ constexpr DWORD D3DVT_VERTEX_CODE = 1;
 
 bool isVertexCode(DWORD vertexCode) {
   return vertexCode == D3DFVF_VERTEX || vertexCode == D3DVT_VERTEX_CODE;
+}
+
+bool sameVertex(const D3DVERTEX& a, const D3DVERTEX& b) {
+  return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 bool listedSeparately(D3DPRIMITIVETYPE type) {
@@ -63,8 +70,38 @@ HRESULT GlDevice::present() {
   if (!ready) return S_OK;
   flush();
   showFrame(context, objects.frameBuffer, width, height);
+  // Frames drawn by hand, many in one turn of the event loop, are never
+  // asked about between them: the finished ones are forgotten here too.
+  forgetFinishedFrames();
+  if (GLsync fence = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0)) {
+    framesInFlight.push_back({fence, std::chrono::steady_clock::now()});
+  }
   glFlush();
   return S_OK;
+}
+
+bool GlDevice::drawingBehind(std::chrono::steady_clock::duration quickFrame) {
+  forgetFinishedFrames();
+  if (framesInFlight.empty()) return false;
+  return framesInFlight.size() > 1 || lastFrameTime > quickFrame;
+}
+
+// GL finishes frames in the order they came; a fence GL cannot wait for
+// (its context was lost) stands for a finished frame. WebGL tells a fence
+// signalled only in a later turn of the browser's event loop.
+void GlDevice::forgetFinishedFrames() {
+  while (!framesInFlight.empty()) {
+    auto fence = static_cast<GLsync>(framesInFlight.front().fence);
+    if (glClientWaitSync(fence, 0, 0) == GL_TIMEOUT_EXPIRED) return;
+    glDeleteSync(fence);
+    lastFrameTime = std::chrono::steady_clock::now() - framesInFlight.front().presented;
+    framesInFlight.pop_front();
+  }
+}
+
+void GlDevice::forgetFramesInFlight() {
+  for (const GlFrameInFlight& frame : framesInFlight) glDeleteSync(static_cast<GLsync>(frame.fence));
+  framesInFlight.clear();
 }
 
 void GlDevice::flush() {
@@ -75,6 +112,13 @@ void GlDevice::flush() {
 void GlDevice::flushLists() {
   std::vector<D3DVERTEX>& list = waiting.list;
   if (list.empty()) return;
+  // A point drawn again right after itself changes no pixel, and a browser
+  // drawing in software pays about a microsecond for every point: a cloud
+  // still sampled has its unplaced points all at the origin, 49990 of them
+  // in a cloud of 50000, and those are drawn once.
+  if (waiting.listType == D3DPT_POINTLIST) {
+    list.erase(std::unique(list.begin(), list.end(), sameVertex), list.end());
+  }
   prepareDraw(multiplied(state.world, state.view), waiting.listLit);
   glBindVertexArray(objects.listArray);
   // The list drawn last is in the buffer still, and the cloud or its "Field"

@@ -2,7 +2,8 @@
 // dialog holds (the simulation control, the device, the renderer and the
 // frame composition), is the ControlPanel over the page's own elements, and
 // answers what the page's script hands it: one idle tick per animation
-// frame, the buttons, the fill-mode radios and the canvas's new size.
+// frame unless the browser is behind with drawing the frames; the buttons,
+// the fill-mode radios and the canvas's new size.
 // index.html lays the controls out as the dialog does; plim.js wires them.
 #include "control/controls.h"
 #include "control/control_panel.h"
@@ -12,7 +13,21 @@
 
 #include <emscripten/emscripten.h>
 
+#include <chrono>
+
 namespace {
+
+// How long a frame may take the browser to draw while the page hands it the
+// next one before it is done. Without a GPU the browser draws in software,
+// after the tick, in a process of its own: a frame of 50000 points and
+// 1001 cubes took 60-150 ms in chromium here, and while nothing on the
+// screen waits for the canvas (scrolled out of view) animation frames go on
+// at 60 a second: 26 frames were queued, and reading one pixel back took
+// 2.7 s. Frames drawn within this time may be two in
+// the browser's queue; a slower frame is drawn alone, so that a call that
+// waits for the browser's drawing (reading the canvas back, a new size)
+// waits about twice this at most, or one frame's drawing.
+constexpr auto QUICK_FRAME = std::chrono::milliseconds(100);
 
 // clang-format off
 EM_JS(void, readElementText, (const char* element, char* text, int size), {
@@ -87,6 +102,11 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void plim_tick() {
   page.device.restoreIfLost();
   page.composition.idleTick();
+}
+
+// Whether the next tick should wait for the browser to draw what it has.
+EMSCRIPTEN_KEEPALIVE int plim_drawing_behind() {
+  return page.device.drawingBehind(QUICK_FRAME) ? 1 : 0;
 }
 
 // Whether the last tick drew a frame.

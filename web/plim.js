@@ -1,9 +1,11 @@
 // The page's glue between its elements and the program (plim-module.js): the
 // controls call the program's handlers, one idle tick runs per animation
-// frame, the canvas's drawing buffer keeps the canvas's size, and a canvas
-// whose WebGL context the browser took away is replaced by a fresh one, on
-// which the program makes its device again. A page that cannot start says
-// why where the picture would be. It also keeps the counts that tests and
+// frame unless the browser is behind with drawing the frames (the program
+// says when; that tick waits for the next animation frame), the canvas's
+// drawing buffer keeps the canvas's size, and a canvas whose WebGL context
+// the browser took away is replaced by a fresh one, on which the program
+// makes its device again. A page that cannot start says why where the
+// picture would be. It also keeps the counts that tests and
 // the benchmark read: ticks run, and when the first frame was drawn.
 //
 // Opened as index.html?step, the page runs no tick of its own: whoever drives
@@ -75,7 +77,7 @@ function runTick() {
 }
 
 function tick() {
-  runTick();
+  if (!Module._plim_drawing_behind()) runTick();
   requestAnimationFrame(tick);
 }
 

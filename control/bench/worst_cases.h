@@ -35,6 +35,9 @@ constexpr WorstCase WORST_CASES[] = {
     {"narrow band", {"50000", "100", "10", "3", "2", "3", "0.0001", "1000"}, false},
     // A level no point reaches: every candidate is drawn in vain.
     {"unreachable band", {"50000", "100", "10", "3", "2", "1e30", "0.01", "1000"}, false},
+    // Level 0 on the largest blob: the band lies where the field has
+    // almost faded, at the sampling cube's corners, and is rarely hit.
+    {"level 0", {"50000", "100", "10", "3", "2", "0", "0.01", "1000"}, false},
     // Power 1: a wide blob whose gravity is weak deep inside.
     {"wide blob", {"50000", "100", "10", "3", "1", "0.25", "0.01", "1000"}, true},
     // A negative power: the field rises outwards, no push-out ever ends

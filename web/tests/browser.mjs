@@ -6,8 +6,9 @@
 //   firefox   Gecko (Firefox ESR), driven by puppeteer-core over WebDriver BiDi
 //   webkit    WebKitGTK's MiniBrowser, driven over classic W3C WebDriver
 // The engine is PLIM_ENGINE's (chromium if unset). Every engine's page is
-// used through the same few calls (run, waitFor, click, type, press, resize,
-// close), so that a test says what it does once for all three.
+// used through the same few calls (goto, run, waitFor, click, type, press,
+// resize, screenshot, close), so that a test says what it does once for all
+// three.
 import puppeteer from 'puppeteer-core';
 import { spawn } from 'node:child_process';
 import { createServer } from 'node:net';
@@ -134,6 +135,8 @@ async function puppeteerPage(browser) {
       const { JSEventListeners, JSHeapUsedSize } = await page.metrics();
       return { listeners: JSEventListeners, heap: JSHeapUsedSize };
     },
+    // A picture of the page, as PNG.
+    screenshot: () => page.screenshot(),
     close: () => (page.isClosed() ? undefined : page.close()),
   };
 }
@@ -182,10 +185,12 @@ async function webDriverPage() {
     (await session('POST', '/element', { using: 'css selector', value: selector }))[ELEMENT];
   let box = '';
   // Resolves once the page has seen its new box (its resize observers run
-  // before the next frame is painted).
+  // before the next frame is painted), or after a second: WebKit paints no
+  // frame of a page area a pixel or so high.
   const keepBox = (box) => new Promise((done) => {
     document.documentElement.style.cssText = box;
     requestAnimationFrame(() => requestAnimationFrame(done));
+    setTimeout(done, 1000);
   });
   return {
     async goto(url) {
@@ -234,13 +239,15 @@ async function webDriverPage() {
         if (inner[0] === width && inner[1] === height) break;
         outer = { width: Math.max(outer.width + width - inner[0], width), height: outer.height + height - inner[1] };
       }
-      if (inner[1] !== height || inner[0] < width) {
+      if (inner[0] < width || inner[1] < height) {
         throw new Error(`the page area of WebKit's window cannot be made ${width} x ${height}`);
       }
       // Positioned, the box is what the page's canvas and column fill.
-      box = inner[0] === width ? '' : `position: relative; width: ${width}px; height: ${height}px`;
+      box = inner[0] === width && inner[1] === height ? ''
+        : `position: relative; width: ${width}px; height: ${height}px`;
       await this.run(keepBox, box);
     },
+    screenshot: async () => Buffer.from(await session('GET', '/screenshot'), 'base64'),
     async close() {
       if (driver.exitCode !== null) return;
       await session('DELETE', '').catch(() => {});

@@ -1,8 +1,9 @@
 // The page, driven as a user drives it, in each browser engine: it draws,
 // the Regenerate button counts down as the dialog's does, the edits are read
 // and refused as the dialog reads and refuses them, from the keyboard too,
-// the canvas follows the window (web/tests/start.test.mjs: what goes wrong
-// around the start, and a lost WebGL context).
+// the canvas follows the window, and a tick waits while the browser is behind
+// with drawing the frames (web/tests/start.test.mjs: what goes wrong around
+// the start, and a lost WebGL context).
 import { after, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { canvasPicture, caption, editTexts, engineTest, litPixels, openPage, pixelCounts, setEdit,
@@ -145,5 +146,22 @@ engineTest('draws at the new size when the window changes size', async () => {
   }
   assert.ok(rightmost > 400, `the rightmost drawn column is ${rightmost}`);
   assert.equal(await page.run(() => document.getElementById('frame').height), 500);
+  await page.close();
+});
+
+engineTest('holds its next tick back while the browser draws two frames, or one after a slow one', async () => {
+  const page = await openPage(session, { query: '?step' });
+  const drawn = () => page.waitFor(() => Module._plim_drawing_behind() === 0);
+  // WebGL tells a frame finished only in a later turn of the event loop.
+  assert.deepEqual(await page.run(() =>
+    [1, 2].map(() => { window.plim.step(1); return Module._plim_drawing_behind(); })), [0, 1]);
+  await drawn();
+  // A frame that cannot be seen finished for 150 ms is a slow one.
+  await page.run(() => {
+    window.plim.step(1);
+    for (const until = performance.now() + 150; performance.now() < until;);
+  });
+  await drawn();
+  assert.equal(await page.run(() => { window.plim.step(1); return Module._plim_drawing_behind(); }), 1);
   await page.close();
 });
