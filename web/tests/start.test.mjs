@@ -52,6 +52,10 @@ engineTest('lays the column out as the dialog lays it out', async () => {
     .map((e) => { const r = e.getBoundingClientRect(); return [r.x, r.y, r.width, r.height]; }));
   const expected = [[0, 305.5, 73.53, 19.5], [38.24, 0, 36.76, 22.75]];
   boxes.flat().forEach((value, i) => assert.ok(Math.abs(value - expected.flat()[i]) < 0.02, `${boxes}`));
+  // Captions black as the dialog's, the buttons' too.
+  assert.deepEqual(await page.run(() => ['regenerate', 'new', 'field']
+    .map((id) => getComputedStyle(document.getElementById(id).closest('label') || document.getElementById(id)).color)),
+  ['rgb(0, 0, 0)', 'rgb(0, 0, 0)', 'rgb(0, 0, 0)']);
   await page.close();
 });
 
