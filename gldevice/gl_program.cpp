@@ -229,7 +229,12 @@ bool makeFrame(GlObjects& objects, int width, int height) {
                             objects.colorBuffer);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
                             objects.depthBuffer);
-  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  // Outside a frame the window's framebuffer is the one bound (a frame binds
+  // the device's when it begins): WebKit shows whatever is bound when it
+  // takes the canvas's picture, and a new frame size comes between frames.
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  return complete;
 }
 
 void releaseObjects(GlObjects& objects) {

@@ -184,19 +184,22 @@ async function webDriverPage() {
   const element = async (selector) =>
     (await session('POST', '/element', { using: 'css selector', value: selector }))[ELEMENT];
   let box = '';
-  // Resolves once the page has seen its new box (its resize observers run
-  // before the next frame is painted), or after a second: WebKit paints no
-  // frame of a page area a pixel or so high.
-  const keepBox = (box) => new Promise((done) => {
-    document.documentElement.style.cssText = box;
-    requestAnimationFrame(() => requestAnimationFrame(done));
-    setTimeout(done, 1000);
-  });
+  let area = [0, 0];
+  const keepBox = (box) => { document.documentElement.style.cssText = box; };
+  // Until the page has been painted twice, so that its resize observers saw
+  // its box and its canvas is on the screen: a new MiniBrowser's window may
+  // show only some time after its page loaded, and its canvas is made anew
+  // then, blank. WebKit paints nothing a pixel or so high.
+  const painted = async (page) => {
+    if (area[1] <= 2) return;
+    await page.run(() => new Promise((done) => requestAnimationFrame(() => requestAnimationFrame(done))));
+  };
   return {
     async goto(url) {
       await session('POST', '/url', { url });
       await this.waitFor((url) => location.href === url && document.readyState === 'complete', url);
       if (box) await this.run(keepBox, box);
+      await painted(this);
     },
     run: (fn, ...args) => session('POST', '/execute/sync',
       { script: `return (${fn}).apply(null, arguments);`, args }),
@@ -245,7 +248,9 @@ async function webDriverPage() {
       // Positioned, the box is what the page's canvas and column fill.
       box = inner[0] === width && inner[1] === height ? ''
         : `position: relative; width: ${width}px; height: ${height}px`;
+      area = [width, height];
       await this.run(keepBox, box);
+      await painted(this);
     },
     screenshot: async () => Buffer.from(await session('GET', '/screenshot'), 'base64'),
     async close() {

@@ -120,12 +120,14 @@ async function loseContext(page) {
 }
 
 engineTest('after losing its context twice the page draws the frame it draws without a loss', async () => {
+  // Each read while its window is the one in front: WebKit's canvas of a
+  // window behind another may read back black.
   const kept = await steppedPage(30);
-  const twiceLost = await steppedPage(30, [10, 20]);
   const expected = await canvasPicture(kept);
-  assert.ok(expected.rgb.some((v) => v > 0));
-  assert.ok((await canvasPicture(twiceLost)).rgb.equals(expected.rgb));
   await kept.close();
+  assert.ok(expected.rgb.some((v) => v > 0));
+  const twiceLost = await steppedPage(30, [10, 20]);
+  assert.ok((await canvasPicture(twiceLost)).rgb.equals(expected.rgb));
   await twiceLost.close();
 });
 
