@@ -1,5 +1,6 @@
 // The page's frame pictures: plim-frame's arguments, drawn by the page in a
-// browser (PLIM_ENGINE's, web/tests/browser.mjs, on the virtual display). The page is opened to step by hand (index.html?step), in a window
+// browser (PLIM_ENGINE's, web/browser.mjs, on the virtual display). The page
+// is opened to step by hand (index.html?step), in a window
 // whose canvas is the frame size asked for; the edits are pasted and the
 // buttons pressed as a user does; then the test steps the ticks itself and
 // reads the canvas back after each tick named, as PREFIX-N.png.
@@ -9,7 +10,7 @@
 import { deflateSync, crc32 } from 'node:zlib';
 import { writeFileSync } from 'node:fs';
 import { createInterface } from 'node:readline';
-import { canvasPicture, openPage, setEdit, startBrowser } from './tests/browser.mjs';
+import { canvasPicture, openPage, setEdit, startBrowser } from './browser.mjs';
 
 // The width of the control column the canvas sits beside.
 const CONTROL_COLUMN = 75;

@@ -1,7 +1,7 @@
 // Prints the page's point cloud of the default world once it is complete, as
 // tools/plim_cloud.cpp prints a build's: one point a line, each coordinate
 // as the bits of its 32-bit float in hexadecimal.
-import { openPage, startBrowser, untilIdle } from '../tests/browser.mjs';
+import { openPage, startBrowser, untilIdle } from '../browser.mjs';
 
 const session = await startBrowser({ unlimited: true });
 try {

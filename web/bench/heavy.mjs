@@ -11,8 +11,8 @@
 // changes of the tick count (the longest gap between ticks), over the whole
 // round of about 25 s. Prints one line, engine|heavy|longest task in
 // ms|longest gap in ms|ticks run, and asserts nothing.
-//   node web/bench/heavy.mjs    (on a display: PLIM_ENGINE's browser, web/tests/browser.mjs)
-import { ENGINE, openPage, startBrowser } from '../tests/browser.mjs';
+//   node web/bench/heavy.mjs    (on a display: PLIM_ENGINE's browser, web/browser.mjs)
+import { ENGINE, openPage, startBrowser } from '../browser.mjs';
 
 const HEAVY_EDITS = { numverts: '50000', nodes: '100', level: '0' };
 const HEAVY_NPCS = '1000';

@@ -1,5 +1,5 @@
 // The page's idle ticks per second in one browser engine (PLIM_ENGINE's,
-// web/tests/browser.mjs) with its frame-rate limit off where it has one,
+// web/browser.mjs) with its frame-rate limit off where it has one,
 // measured as e2e/bench/plim_tick_rate.cpp measures plim.exe: the
 // default world and ten times it, "Field" off and on, while the cloud is
 // sampled and while idle after, the best of short rounds, on a canvas of the
@@ -10,7 +10,7 @@
 // (engine|world|points|cubes|Field|state|ticks per second), and asserts
 // nothing.
 //   node web/bench/tick-rate.mjs [width height]
-import { ENGINE, openPage, setEdit, startBrowser, untilIdle } from '../tests/browser.mjs';
+import { ENGINE, openPage, setEdit, startBrowser, untilIdle } from '../browser.mjs';
 
 const ROUNDS = 8;
 const ROUND_MS = 500;

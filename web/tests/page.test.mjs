@@ -7,7 +7,7 @@
 import { after, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { canvasPicture, caption, editTexts, engineTest, litPixels, openPage, pixelCounts, setEdit,
-  startBrowser, ticks, untilIdle } from './browser.mjs';
+  startBrowser, ticks, untilIdle } from '../browser.mjs';
 
 let session;
 before(async () => { session = await startBrowser(); });

@@ -8,7 +8,7 @@
 import { after, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
-import { canvasPicture, engineTest, litPixels, openPage, startBrowser } from './browser.mjs';
+import { canvasPicture, engineTest, litPixels, openPage, startBrowser } from '../browser.mjs';
 
 let session;
 before(async () => { session = await startBrowser(); });

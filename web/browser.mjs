@@ -1,4 +1,4 @@
-// What the page's tests, its frame pictures and its benchmark share: the
+// What the page's tests, its frame pictures and its benchmarks share: the
 // built page served on 127.0.0.1, and one of three browser engines to open
 // it in, each in a fresh profile, kept off the network, on the virtual
 // display (DISPLAY), where each draws WebGL2 with Mesa's rasterizer:
@@ -14,9 +14,9 @@ import { spawn } from 'node:child_process';
 import { createServer } from 'node:net';
 import { test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { serve } from '../serve.mjs';
+import { serve } from './serve.mjs';
 
-export const SITE = fileURLToPath(new URL('../../build/web/site', import.meta.url));
+export const SITE = fileURLToPath(new URL('../build/web/site', import.meta.url));
 export const ENGINES = ['chromium', 'firefox', 'webkit'];
 export const ENGINE = process.env.PLIM_ENGINE || 'chromium';
 if (!ENGINES.includes(ENGINE)) throw new Error(`PLIM_ENGINE=${ENGINE}: not one of ${ENGINES.join(', ')}`);
