@@ -23,7 +23,7 @@ if (!ENGINES.includes(ENGINE)) throw new Error(`PLIM_ENGINE=${ENGINE}: not one o
 
 const PATIENCE_MS = 120000;  // for a machine busy with other work
 const MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+export const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 // A test named with the engine it runs in. One an engine cannot run is
 // reported skipped, with the reason.
@@ -276,31 +276,37 @@ export const setEdit = (page, id, text) =>
 export const untilIdle = (page) =>
   page.waitFor(() => document.getElementById('regenerate').textContent === 'Regenerate');
 
+// In the page: the canvas's pixels read back, as a test or a user's tool
+// reads them, rows from the bottom. Whatever framebuffer is bound stays
+// bound. With send, its width, height and RGB bytes, rows from the top, as
+// base64 for the way back; without, only how many pixels it read.
+export function readCanvas(send) {
+  const canvas = document.getElementById('frame');
+  const gl = canvas.getContext('webgl2');
+  const { width, height } = canvas;
+  const bound = gl.getParameter(gl.READ_FRAMEBUFFER_BINDING);
+  gl.bindFramebuffer(gl.READ_FRAMEBUFFER, null);
+  const rgba = new Uint8Array(width * height * 4);
+  gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
+  gl.bindFramebuffer(gl.READ_FRAMEBUFFER, bound);
+  if (!send) return width * height;
+  const rgb = new Uint8Array(width * height * 3);
+  for (let y = 0; y < height; ++y) {
+    for (let x = 0; x < width; ++x) {
+      const from = ((height - 1 - y) * width + x) * 4;
+      rgb.set(rgba.subarray(from, from + 3), (y * width + x) * 3);
+    }
+  }
+  let binary = '';
+  for (let i = 0; i < rgb.length; i += 0x8000) binary += String.fromCharCode(...rgb.subarray(i, i + 0x8000));
+  return { width, height, rgb: btoa(binary) };
+}
+
 // What the canvas shows, as a user sees it: width, height and RGB bytes, rows
 // from the top. The device draws into a framebuffer of its own and copies each
-// finished frame to the canvas; it is the canvas that is read here, and
-// whatever framebuffer is bound stays bound.
+// finished frame to the canvas; it is the canvas that is read here.
 export async function canvasPicture(page) {
-  const { width, height, rgb } = await page.run(() => {
-    const canvas = document.getElementById('frame');
-    const gl = canvas.getContext('webgl2');
-    const { width, height } = canvas;
-    const bound = gl.getParameter(gl.READ_FRAMEBUFFER_BINDING);
-    gl.bindFramebuffer(gl.READ_FRAMEBUFFER, null);
-    const rgba = new Uint8Array(width * height * 4);
-    gl.readPixels(0, 0, width, height, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
-    gl.bindFramebuffer(gl.READ_FRAMEBUFFER, bound);
-    const rgb = new Uint8Array(width * height * 3);
-    for (let y = 0; y < height; ++y) {
-      for (let x = 0; x < width; ++x) {
-        const from = ((height - 1 - y) * width + x) * 4;
-        rgb.set(rgba.subarray(from, from + 3), (y * width + x) * 3);
-      }
-    }
-    let binary = '';
-    for (let i = 0; i < rgb.length; i += 0x8000) binary += String.fromCharCode(...rgb.subarray(i, i + 0x8000));
-    return { width, height, rgb: btoa(binary) };
-  });
+  const { width, height, rgb } = await page.run(readCanvas, true);
   return { width, height, rgb: Buffer.from(rgb, 'base64') };
 }
 

@@ -12,7 +12,7 @@
 // round of about 25 s. Prints one line, engine|heavy|longest task in
 // ms|longest gap in ms|ticks run, and asserts nothing.
 //   node web/bench/heavy.mjs    (on a display: PLIM_ENGINE's browser, web/browser.mjs)
-import { ENGINE, openPage, startBrowser } from '../browser.mjs';
+import { ENGINE, openPage, readCanvas, sleep, startBrowser } from '../browser.mjs';
 
 const HEAVY_EDITS = { numverts: '50000', nodes: '100', level: '0' };
 const HEAVY_NPCS = '1000';
@@ -24,8 +24,6 @@ const STEPS = [
   { width: 1000, height: 700 }, { width: 700, height: 1 }, { width: 960, height: 720 },
 ];
 const STAY_MS = 4000;
-
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 // In the page: the chain of zero timeouts, which also watches the tick count.
 function startProbe() {
@@ -82,18 +80,6 @@ function scrollCanvasAway(away) {
   document.scrollingElement.scrollTop = away ? document.scrollingElement.scrollHeight : 0;
 }
 
-// In the page: the canvas's pixels read back, as a test or a user's tool does.
-function readCanvas() {
-  const canvas = document.getElementById('frame');
-  const gl = canvas.getContext('webgl2');
-  const bound = gl.getParameter(gl.READ_FRAMEBUFFER_BINDING);
-  gl.bindFramebuffer(gl.READ_FRAMEBUFFER, null);
-  const pixels = new Uint8Array(canvas.width * canvas.height * 4);
-  gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, pixels);
-  gl.bindFramebuffer(gl.READ_FRAMEBUFFER, bound);
-  return canvas.width * canvas.height;
-}
-
 const session = await startBrowser();
 try {
   const page = await openPage(session, STEPS[0]);
@@ -103,7 +89,7 @@ try {
     await page.resize(width, height);
     await page.run(scrollCanvasAway, away);
     await sleep(STAY_MS / 2);
-    await page.run(readCanvas);
+    await page.run(readCanvas, false);
     // WebKit paints nothing a pixel high, and its capture would wait until it does.
     if (height > 1) await page.screenshot();
     await sleep(STAY_MS / 2);

@@ -10,7 +10,7 @@
 // (engine|world|points|cubes|Field|state|ticks per second), and asserts
 // nothing.
 //   node web/bench/tick-rate.mjs [width height]
-import { ENGINE, openPage, setEdit, startBrowser, untilIdle } from '../browser.mjs';
+import { ENGINE, openPage, setEdit, sleep, startBrowser, untilIdle } from '../browser.mjs';
 
 const ROUNDS = 8;
 const ROUND_MS = 500;
@@ -24,7 +24,6 @@ const WORLDS = [
 
 const width = Number(process.argv[2] || 368);
 const height = Number(process.argv[3] || 375);
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 const session = await startBrowser({ unlimited: true });
 try {
